@@ -1,0 +1,81 @@
+// The process-wide table of conversion routines, the colour adjustment block
+// the planar-to-packed routines receive, and the set-up that fills both.
+#pragma once
+
+#include <cstdint>
+
+namespace pellix {
+
+// Gain and offset applied by the planar-to-packed routines. The packed fields
+// hold four 16-bit lanes each for the SIMD variants; gains are 8.8 fixed point.
+struct ColorAdjustment {
+  alignas(8) int16_t lumaOffsetPacked[4];
+  alignas(8) int16_t lumaGainPacked[4];
+  alignas(8) int16_t chromaGainPacked[4];
+  int32_t lumaOffset;
+  int32_t lumaGain;
+  int32_t chromaGain;
+  int32_t isIdentity;  // 1 when offset is 0 and both gains are 256
+};
+
+// The one initialiser of a ColorAdjustment.
+void InitColorAdjustment(ColorAdjustment* adjust, int32_t offset, int32_t lumaGain, int32_t chromaGain);
+
+// Shape A: planar 4:2:0 to packed (slots 0, 1, 2). dstStride counts pixels.
+using Planar420ToPackedRoutine = void (*)(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU,
+                                          const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst,
+                                          int32_t width, int32_t height, int32_t dstStride,
+                                          const ColorAdjustment* adjust, int32_t interlaced);
+
+// Shape B: packed to packed (slots 3, 4, 8, 9). Both strides count pixels.
+using PackedToPackedRoutine = int32_t (*)(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride,
+                                          int32_t height, int32_t width);
+
+// Shape C: to planar 4:2:0 (slots 5, 6, 7). srcPitch and dstYStride count
+// bytes; chroma rows are dstYStride / 2 bytes apart.
+using ToPlanar420Routine = int32_t (*)(int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch,
+                                       uint8_t* dstY, uint8_t* dstU, uint8_t* dstV, int32_t dstYStride,
+                                       int32_t flip, int32_t interlaced);
+
+// Ten slots, fixed numbering; converters always call through a slot.
+struct ConversionRoutines {
+  Planar420ToPackedRoutine planar420ToYUY2;  // slot 0
+  Planar420ToPackedRoutine planar420ToUYVY;  // slot 1
+  Planar420ToPackedRoutine planar420ToBGRA;  // slot 2
+  PackedToPackedRoutine yuy2ToBGRA;          // slot 3
+  PackedToPackedRoutine uyvyToBGRA;          // slot 4
+  ToPlanar420Routine bgraToPlanar420;        // slot 5
+  ToPlanar420Routine yuy2ToPlanar420;        // slot 6
+  ToPlanar420Routine uyvyToPlanar420;        // slot 7
+  PackedToPackedRoutine bgraToYUY2;          // slot 8
+  PackedToPackedRoutine bgraToUYVY;          // slot 9
+};
+
+// Bits of CPUID leaf 1 EDX that choose variants.
+namespace CpuFeature {
+constexpr uint32_t MMX = 1u << 23;
+constexpr uint32_t SSE = 1u << 25;
+constexpr uint32_t SSE2 = 1u << 26;
+}  // namespace CpuFeature
+
+// Executes CPUID for the leaf; regs receive EAX, EBX, ECX, EDX.
+void QueryCpuFeatures(int32_t leaf, uint32_t regs[4]);
+
+// The routines a processor with this feature word gets. Pure: tests ask what
+// any processor would get without owning one.
+ConversionRoutines SelectConversionRoutines(uint32_t featureWord);
+
+// Builds the tables and the adjustment block once per process and publishes
+// the routine table for this processor. Safe to call again at any time, also
+// while other threads convert: later calls change nothing. Returns the
+// processor's feature word.
+uint32_t InitColorConversion();
+
+// The published table and adjustment block; valid after InitColorConversion.
+const ConversionRoutines& ActiveConversionRoutines();
+const ColorAdjustment& ProcessColorAdjustment();
+
+// Feature word of this processor as InitColorConversion saw it.
+uint32_t ProcessFeatureWord();
+
+}  // namespace pellix

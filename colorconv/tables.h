@@ -1,0 +1,35 @@
+// Lookup tables of the plain routines: every product of a sample with a
+// colour coefficient is a table entry, every result that may leave 0..255
+// passes the clip table. Built in double precision, read as integers.
+#pragma once
+
+#include <cstdint>
+
+namespace pellix {
+
+// YUV to RGB, plain integer units.
+extern int32_t LumaToRgbTable[256];  // 0..256; 0 below 16, 256 from 235 up
+extern int32_t VToRedTable[256];
+extern int32_t VToGreenTable[256];
+extern int32_t UToGreenTable[256];
+extern int32_t UToBlueTable[256];
+// Saturates a signed sum in -256..511 to 0..255: ClipTable[k] for that k.
+extern uint8_t ClipTableStorage[768];
+constexpr const uint8_t* ClipTable = ClipTableStorage + 256;
+
+// RGB to YUV, 16.16 fixed point. ChromaHalfTable serves as the B term of U
+// and the R term of V.
+extern int32_t RedToYTable[256];
+extern int32_t GreenToYTable[256];
+extern int32_t BlueToYTable[256];
+extern int32_t RedToUTable[256];
+extern int32_t GreenToUTable[256];
+extern int32_t ChromaHalfTable[256];
+extern int32_t GreenToVTable[256];
+extern int32_t BlueToVTable[256];
+extern int32_t rgbToYuvTablesBuilt;
+
+void BuildYuvToRgbTables();
+void BuildRgbToYuvTables();  // returns at once after the first build
+
+}  // namespace pellix
