@@ -1,0 +1,57 @@
+// The host's Tessel::FrameAllocator: makes destination frames sized from the
+// announced bits per pixel, with a configurable stride and optional guard
+// pages. Tests can make it refuse (return null).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "host/frame_pool.h"
+#include "sdk/host.h"
+
+namespace pellix {
+
+struct FrameAllocatorOptions {
+  // Fixed stride in pixels for every frame; 0 derives it from the width.
+  int32_t stride = 0;
+  // Pixels added to a derived stride (row padding).
+  int32_t stridePadding = 0;
+  FrameBufferOptions buffers;
+};
+
+class HostFrameAllocator final : public Tessel::FrameAllocator {
+ public:
+  explicit HostFrameAllocator(std::shared_ptr<FrameLedger> ledger, FrameAllocatorOptions options = {});
+
+  void setBitsPerPixel(int32_t bits) override;
+  // A frame of |width| x |height| (its description keeps the signs given),
+  // stride as configured (the derived stride of a 16-bit format is even),
+  // capacity CapacityFor(bits, stride, |height|). Null when told to fail,
+  // when no valid bits per pixel was announced (1 to 64), when count is not
+  // 1, when the frame would exceed 4 GiB, or when memory runs out.
+  Tessel::Frame* allocateFrame(int32_t width, int32_t height, int32_t count) override;
+
+  // Refuse every allocation from now on (true) or serve again (false).
+  void setFailing(bool failing);
+  // Serve this many more allocations, then refuse.
+  void failAfter(uint64_t successes);
+
+  int32_t bitsPerPixel() const { return bits_.load(std::memory_order_relaxed); }
+  uint64_t allocateCalls() const { return calls_.load(std::memory_order_relaxed); }
+  uint64_t framesMade() const { return made_.load(std::memory_order_relaxed); }
+  // Stride a frame of this width gets.
+  int32_t strideFor(int32_t width) const;
+
+  FramePool& pool() { return pool_; }
+
+ private:
+  FrameAllocatorOptions options_;
+  FramePool pool_;
+  std::atomic<int32_t> bits_{0};
+  std::atomic<uint64_t> calls_{0};
+  std::atomic<uint64_t> made_{0};
+  std::atomic<int64_t> successesLeft_{-1};  // -1: unlimited
+};
+
+}  // namespace pellix

@@ -1,0 +1,59 @@
+// Where the pixels of a frame lie, for a host that fills source frames or
+// reads converted ones. Strides count pixels; planar luma rows are stride
+// bytes apart and chroma rows stride / 2; packed 4:2:2 rows 2 x stride bytes;
+// BGRA rows 4 x stride bytes. All sizes are 64-bit.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "colorconv/pixel_format.h"
+
+namespace pellix {
+
+// The format a name stands for, by the plug-in's rule: the first four
+// characters, case-sensitive ("IYUV" and "I420" are both I420).
+std::optional<PixelFormat> FormatFromName(std::string_view name);
+
+// The second chroma plane of a planar frame begins at h*s + h*(s/4) in a
+// source frame and at h*s + (h*s)/4 in a destination frame; the two agree
+// when the stride is a multiple of 4.
+enum class PlaneRule { Source, Destination };
+
+struct PlaneLayout {
+  uint64_t offset = 0;    // from the frame's first byte
+  uint64_t pitch = 0;     // bytes from one row to the next
+  uint64_t rowBytes = 0;  // bytes of pixel data in a row (the rest is padding)
+  uint64_t rows = 0;
+};
+
+struct FrameLayout {
+  PixelFormat format = PixelFormat::None;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t stride = 0;
+  int planeCount = 0;
+  // Planar: Y, U, V in that order whatever the storage order (YV12 keeps V
+  // before U in memory). Packed: one plane.
+  PlaneLayout planes[3];
+  uint64_t bytes = 0;  // the end of the last plane: what a buffer must hold
+
+  // Bytes of pixel data without padding, as a tightly packed file stores
+  // one frame (width x height, chroma planes (w/2) x (h/2)).
+  uint64_t packedBytes() const;
+};
+
+// The stride a host uses when none is given: the width, rounded up to even
+// for packed 4:2:2 (a row occupies whole 4-byte macropixels).
+int32_t DefaultStride(PixelFormat format, int32_t width);
+
+// Layout of a frame with non-negative width, height and stride.
+FrameLayout LayoutFor(PixelFormat format, int32_t width, int32_t height, int32_t stride,
+                      PlaneRule rule = PlaneRule::Destination);
+
+// Buffer bytes a frame allocator gives a frame of this size, rounded up:
+// bitsPerPixel x stride x height / 8.
+uint64_t CapacityFor(int32_t bitsPerPixel, int32_t stride, int32_t height);
+
+}  // namespace pellix
