@@ -1,0 +1,37 @@
+// Scalar arithmetic of the slot-0 variants (planar 4:2:0 to YUY2): the tail
+// of every row after the last whole group, and the reference of the tests.
+#pragma once
+
+#include <cstdint>
+
+#include "colorconv/chroma_rows.h"
+#include "colorconv/simd/adjustment_model.h"
+
+namespace pellix {
+
+// Writes the macropixels of pixels [xBegin, width) of one row; xBegin is
+// even. With odd width the last macropixel repeats the last pixel's luma.
+// passThrough copies samples unchanged (the identity path of the SSE2
+// variant); otherwise every sample takes the adjustment step.
+inline void Planar420ToYUY2RowModel(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* dst,
+                                    int32_t xBegin, int32_t width, const ColorAdjustment& adjust,
+                                    bool passThrough) {
+  for (int32_t x = xBegin; x < width; x += 2) {
+    const int32_t column = ChromaColumnForPixel(x, width);
+    uint8_t* out = dst + 2 * static_cast<int64_t>(x);
+    const bool hasSecond = x + 1 < width;
+    if (passThrough) {
+      out[0] = y[x];
+      out[1] = u[column];
+      out[2] = hasSecond ? y[x + 1] : y[x];
+      out[3] = v[column];
+    } else {
+      out[0] = AdjustLuma(y[x], adjust, x);
+      out[1] = AdjustChroma(u[column], adjust, column);
+      out[2] = hasSecond ? AdjustLuma(y[x + 1], adjust, x + 1) : out[0];
+      out[3] = AdjustChroma(v[column], adjust, column);
+    }
+  }
+}
+
+}  // namespace pellix
