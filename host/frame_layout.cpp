@@ -1,0 +1,85 @@
+#include "host/frame_layout.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pellix {
+
+std::optional<PixelFormat> FormatFromName(std::string_view name) {
+  struct Entry {
+    const char* name;
+    PixelFormat format;
+  };
+  // Same order as the plug-in's own parser; only the first four characters count.
+  static constexpr Entry kNames[] = {{"IYUV", PixelFormat::I420}, {"I420", PixelFormat::I420},
+                                     {"YV12", PixelFormat::YV12}, {"YUY2", PixelFormat::YUY2},
+                                     {"UYVY", PixelFormat::UYVY}, {"BGRA", PixelFormat::BGRA}};
+  if (name.size() < 4) return std::nullopt;
+  for (const Entry& entry : kNames) {
+    if (name.compare(0, 4, entry.name) == 0) return entry.format;
+  }
+  return std::nullopt;
+}
+
+int32_t DefaultStride(PixelFormat format, int32_t width) {
+  if (width < 0) width = 0;
+  if (format == PixelFormat::YUY2 || format == PixelFormat::UYVY) {
+    return width == INT32_MAX ? width : width + (width & 1);
+  }
+  return width;
+}
+
+uint64_t CapacityFor(int32_t bitsPerPixel, int32_t stride, int32_t height) {
+  if (bitsPerPixel <= 0 || stride <= 0 || height <= 0) return 0;
+  const uint64_t bits = static_cast<uint64_t>(bitsPerPixel) * static_cast<uint64_t>(stride) *
+                        static_cast<uint64_t>(height);
+  return (bits + 7) / 8;
+}
+
+namespace {
+
+uint64_t PlaneEnd(const PlaneLayout& plane) { return plane.offset + plane.rows * plane.pitch; }
+
+}  // namespace
+
+FrameLayout LayoutFor(PixelFormat format, int32_t width, int32_t height, int32_t stride, PlaneRule rule) {
+  FrameLayout layout;
+  layout.format = format;
+  layout.width = std::max(width, 0);
+  layout.height = std::max(height, 0);
+  layout.stride = std::max(stride, 0);
+  const uint64_t w = static_cast<uint64_t>(layout.width);
+  const uint64_t h = static_cast<uint64_t>(layout.height);
+  const uint64_t s = static_cast<uint64_t>(layout.stride);
+
+  if (IsPlanar(format)) {
+    layout.planeCount = 3;
+    layout.planes[0] = {0, s, w, h};
+    const uint64_t first = h * s;
+    const uint64_t second = rule == PlaneRule::Source ? h * s + h * (s / 4) : h * s + (h * s) / 4;
+    const PlaneLayout chromaFirst{first, s / 2, w / 2, h / 2};
+    const PlaneLayout chromaSecond{second, s / 2, w / 2, h / 2};
+    const bool uFirst = format == PixelFormat::I420;
+    layout.planes[1] = uFirst ? chromaFirst : chromaSecond;
+    layout.planes[2] = uFirst ? chromaSecond : chromaFirst;
+  } else if (format != PixelFormat::None) {
+    const uint64_t bytesPerPixel = static_cast<uint64_t>(BitsPerPixel(format)) / 8;
+    // A 4:2:2 row occupies whole 4-byte macropixels.
+    const uint64_t rowBytes = bytesPerPixel == 2 ? (w + 1) / 2 * 4 : w * bytesPerPixel;
+    layout.planeCount = 1;
+    layout.planes[0] = {0, s * bytesPerPixel, rowBytes, h};
+  }
+
+  uint64_t end = CapacityFor(BitsPerPixel(format), layout.stride, layout.height);
+  for (int i = 0; i < layout.planeCount; ++i) end = std::max(end, PlaneEnd(layout.planes[i]));
+  layout.bytes = end;
+  return layout;
+}
+
+uint64_t FrameLayout::packedBytes() const {
+  uint64_t total = 0;
+  for (int i = 0; i < planeCount; ++i) total += planes[i].rowBytes * planes[i].rows;
+  return total;
+}
+
+}  // namespace pellix
