@@ -19,13 +19,14 @@ int LargestDifference(const BenchFrame& a, const BenchFrame& b) {
   return largest;
 }
 
-std::string Describe(const char* peer, bool ran, const BenchFrame& ours, const BenchFrame& theirs) {
-  return std::string(peer) + (ran ? " ±" + std::to_string(LargestDifference(ours, theirs)) : " failed");
+std::string Describe(const char* peer, std::optional<int> difference) {
+  return std::string(peer) + (difference ? " ±" + std::to_string(*difference) : " failed");
 }
 
 }  // namespace
 
-std::string MeasureAgreement(PixelFormat input, PixelFormat output, FrameSize size) {
+Agreement MeasureAgreement(PixelFormat input, PixelFormat output, FrameSize size) {
+  Agreement result;
   BenchFrame src(input, size.width, size.height);
   src.fillGradient();
   BenchFrame ours(output, size.width, size.height);
@@ -34,14 +35,21 @@ std::string MeasureAgreement(PixelFormat input, PixelFormat output, FrameSize si
   for (BenchFrame* f : {&ours, &yuv, &sws}) std::memset(f->data(), 0, f->bytes());
 
   const Tessel::ImageProperties props = src.imageProperties;
-  if (!FrameConverterFor(input, output)(&src, &props, 0, &ours)) return "ours failed";
+  const FrameConverter convert = FrameConverterFor(input, output);
+  result.oursConverted = convert != nullptr && convert(&src, &props, 0, &ours);
+  if (!result.oursConverted) return result;
   const ImageRef s = ImageRefOf(src);
 
   const LibyuvConversion libyuv = LibyuvConversionFor(input, output);
-  const bool yuvRan = !libyuv.name.empty() && libyuv.run(s, ImageRefOf(yuv));
+  if (!libyuv.name.empty() && libyuv.run(s, ImageRefOf(yuv))) result.libyuv = LargestDifference(ours, yuv);
   const SwscaleConversion swscale(input, output, size.width, size.height);
-  const bool swsRan = swscale.valid() && swscale.run(s, ImageRefOf(sws));
-  return Describe("libyuv", yuvRan, ours, yuv) + ", " + Describe("libswscale", swsRan, ours, sws);
+  if (swscale.valid() && swscale.run(s, ImageRefOf(sws))) result.libswscale = LargestDifference(ours, sws);
+  return result;
+}
+
+std::string DescribeAgreement(const Agreement& agreement) {
+  if (!agreement.oursConverted) return "ours failed";
+  return Describe("libyuv", agreement.libyuv) + ", " + Describe("libswscale", agreement.libswscale);
 }
 
 }  // namespace pellix::bench

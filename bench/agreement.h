@@ -2,14 +2,24 @@
 // that each comparison is like with like (same matrix, range and layout).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "bench/results.h"
 
 namespace pellix::bench {
 
-// "libyuv ±N, libswscale ±M": the largest difference of any output byte,
-// or "failed" where a contender refused the frame.
-std::string MeasureAgreement(PixelFormat input, PixelFormat output, FrameSize size);
+// The largest difference of any output byte from ours; empty where that
+// contender has no conversion or refused the frame.
+struct Agreement {
+  bool oursConverted = false;
+  std::optional<int> libyuv;
+  std::optional<int> libswscale;
+};
+
+Agreement MeasureAgreement(PixelFormat input, PixelFormat output, FrameSize size);
+
+// "libyuv ±N, libswscale ±M" ("failed" for an empty entry).
+std::string DescribeAgreement(const Agreement& agreement);
 
 }  // namespace pellix::bench

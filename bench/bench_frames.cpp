@@ -51,12 +51,10 @@ uint32_t NextRandom(uint32_t& state) {
 
 }  // namespace
 
-void BenchFrame::fillPattern(uint32_t seed) {
+void FillPatternBytes(uint8_t* p, size_t bytes, PixelFormat format, uint32_t seed) {
   uint32_t state = seed * 2654435761u + 1u;
-  uint8_t* p = data_.get();
-  const size_t bytes = capacity;
-  if (format_ == PixelFormat::BGRA) {
-    for (size_t i = 0; i < bytes; i += 4) {
+  if (format == PixelFormat::BGRA) {
+    for (size_t i = 0; i + 3 < bytes; i += 4) {
       const uint32_t r = NextRandom(state);
       p[i] = static_cast<uint8_t>(r);
       p[i + 1] = static_cast<uint8_t>(r >> 8);

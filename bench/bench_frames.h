@@ -16,6 +16,10 @@ namespace pellix::bench {
 // Bytes a frame of this format, height and stride (pixels) occupies.
 size_t FrameBytes(PixelFormat format, int32_t height, int32_t stride);
 
+// Fills a frame buffer with deterministic video-range content (luma
+// 16..235, chroma 16..240; BGRA with alpha 255), different per seed.
+void FillPatternBytes(uint8_t* data, size_t bytes, PixelFormat format, uint32_t seed);
+
 // A frame whose stride is its width. Width must be a multiple of 4 and
 // height even, so both planar layout rules put the chroma planes at the same
 // place and peers see exactly the frame the converters see. The benchmark
@@ -33,10 +37,9 @@ class BenchFrame final : public Tessel::Frame {
   size_t bytes() const { return capacity; }
   uint8_t* data() const { return data_.get(); }
 
-  // Deterministic video-range content (luma 16..235, chroma 16..240; BGRA
-  // with alpha 255), different per seed, written through every byte so the
-  // pages are resident before anything is timed.
-  void fillPattern(uint32_t seed);
+  // FillPatternBytes over the whole buffer, which also makes every page
+  // resident before anything is timed.
+  void fillPattern(uint32_t seed) { FillPatternBytes(data_.get(), capacity, format_, seed); }
   // Smooth gradients in every plane and channel, so that peers which filter
   // chroma differently still agree closely with us.
   void fillGradient();

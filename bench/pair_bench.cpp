@@ -118,7 +118,7 @@ void RegisterPairBenchmarks() {
         Register(prefix + "memcpy", {"", in, out, size, Contender::Memcpy, std::to_string(bytes) + " bytes"},
                  [=](benchmark::State& st) { RunMemcpy(st, bytes, size); });
         if (size.width == BenchSizes().back().width) {
-          ResultBook::instance().setPairAgreement(pair, MeasureAgreement(in, out, size));
+          ResultBook::instance().setPairAgreement(pair, DescribeAgreement(MeasureAgreement(in, out, size)));
         }
       }
     }

@@ -54,6 +54,7 @@ struct PullEntry {
   PixelFormat input;
   PixelFormat output;
   FrameSize size;
+  bool pooledFrames;  // the host reuses released destination frames
 };
 
 class ResultBook {

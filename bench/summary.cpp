@@ -105,8 +105,8 @@ void PrintPullTable(std::ostream& out) {
   const auto& pulls = ResultBook::instance().pulls();
   if (pulls.empty()) return;
   out << "== Through the plug-in: full pull with host frame allocation (median frames per second)\n";
-  out << Pad("pair", 12, false) << Pad("size", 11) << Pad("pull fps", 10) << Pad("converter fps", 15)
-      << Pad("pull/converter", 16) << '\n';
+  out << Pad("pair", 12, false) << Pad("size", 11) << Pad("frames", 8) << Pad("pull fps", 10)
+      << Pad("converter fps", 15) << Pad("pull/converter", 16) << '\n';
   for (const PullEntry& e : pulls) {
     const std::string pair = PairName(e.input, e.output);
     const auto pull = Measured(e.benchmark);
@@ -115,7 +115,8 @@ void PrintPullTable(std::ostream& out) {
       if (!mps) return std::nullopt;
       return *mps / e.size.megapixels();
     };
-    out << Pad(pair, 12, false) << Pad(e.size.label(), 11) << Pad(Rate(fps(pull)), 10) << Pad(Rate(fps(conv)), 15)
+    out << Pad(pair, 12, false) << Pad(e.size.label(), 11) << Pad(e.pooledFrames ? "pooled" : "new", 8)
+        << Pad(Rate(fps(pull)), 10) << Pad(Rate(fps(conv)), 15)
         << Pad(Ratio(pull, conv), 16) << '\n';
   }
   out << '\n';
