@@ -129,6 +129,10 @@ bool PellixColorTransform::Output::pullFrame(Variant* value) {
   PellixColorTransform& o = *owner;
   Lock lock(o.mutex);
   if (o.upstreamPort == nullptr || o.converter == nullptr || o.frameAllocator == nullptr) return false;
+  // Taken now: the upstream port may call back on this thread (the mutex is
+  // recursive) and disconnect, which clears the member.
+  const pellix::FrameConverter convert = o.converter;
+  Tessel::FrameAllocator* const allocator = o.frameAllocator;
   if (o.inputFormat == o.outputFormat) return o.upstreamPort->request(PortMessage::PullFrame, value);
 
   Variant incoming;
@@ -136,13 +140,13 @@ bool PellixColorTransform::Output::pullFrame(Variant* value) {
   FrameReference source(incoming.as<Frame>());
   if (source.get() == nullptr) return false;
 
-  o.frameAllocator->setBitsPerPixel(o.outputBitsPerPixel);
+  allocator->setBitsPerPixel(o.outputBitsPerPixel);
   const Tessel::ImageProperties& sourceImage = source.get()->imageProperties;
-  FrameReference destination(o.frameAllocator->allocateFrame(sourceImage.width, sourceImage.height, 1));
+  FrameReference destination(allocator->allocateFrame(sourceImage.width, sourceImage.height, 1));
   if (destination.get() == nullptr) return false;
 
   const uint8_t interlaced = o.scanType != 1 ? 1 : 0;
-  if (!o.converter(source.get(), &o.imageProperties, interlaced, destination.get())) {
+  if (!convert(source.get(), &o.imageProperties, interlaced, destination.get())) {
     source.release();
     destination.release();
     return false;
