@@ -98,9 +98,10 @@ inline int32_t Plugin::releaseRef() {
   PluginHost* host = host_;
   const int32_t remaining = --count_;
   if (remaining != 0) return remaining;
-  host->onPluginReleasing(this);
+  // A plug-in made without a host (a tool probing the library) has nobody to tell.
+  if (host != nullptr) host->onPluginReleasing(this);
   delete this;
-  host->onPluginReleased(this);
+  if (host != nullptr) host->onPluginReleased(this);
   return 0;
 }
 

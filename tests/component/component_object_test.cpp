@@ -41,6 +41,14 @@ TEST_F(ComponentObjectTest, FactoryWithoutResultPointerMakesNothing) {
   EXPECT_TRUE(host.events.empty());
 }
 
+TEST_F(ComponentObjectTest, ObjectMadeWithoutHostReleasesQuietly) {
+  Tessel::Plugin* orphan = nullptr;
+  ASSERT_EQ(LoadedPlugin().getPlugin()(nullptr, &orphan), 0);
+  ASSERT_NE(orphan, nullptr);
+  EXPECT_EQ(orphan->getHost(), nullptr);
+  EXPECT_EQ(orphan->releaseRef(), 0);
+}
+
 TEST_F(ComponentObjectTest, HostAndUserWord) {
   EXPECT_EQ(plugin->userWord(), 0);
   EXPECT_EQ(plugin->getHost(), &host);
