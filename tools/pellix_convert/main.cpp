@@ -1,0 +1,62 @@
+// pellix-convert: converts video through the Pellix colour transform plug-in,
+// loaded by path and driven through the host SDK like any host would.
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "tools/pellix_convert/atomic_output.h"
+#include "tools/pellix_convert/cli_options.h"
+#include "tools/pellix_convert/conversion_job.h"
+#include "tools/pellix_convert/conversion_plan.h"
+#include "tools/pellix_convert/default_run.h"
+#include "tools/pellix_convert/info.h"
+#include "tools/pellix_convert/tool_error.h"
+
+namespace {
+
+int Run(const std::vector<std::string>& args) {
+  using namespace pellix::convert;
+  const Options options = ParseCommandLine(args);
+  switch (options.mode) {
+    case Mode::Help:
+      std::cout << UsageText();
+      break;
+    case Mode::Version:
+      std::cout << "pellix-convert " << PELLIX_VERSION << "\n";
+      break;
+    case Mode::Info:
+      PrintPluginInfo(options.pluginPath, std::cout);
+      break;
+    case Mode::Convert:
+      RunConversion(PlanConversion(options));
+      break;
+    case Mode::DefaultRun:
+      RunDefault(DefaultRunFromOptions(options), std::cout);
+      break;
+  }
+  std::cout.flush();
+  if (!std::cout) throw ToolError("cannot write standard output");
+  return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A closed pipe downstream must become a write error with a message, not a silent death.
+  std::signal(SIGPIPE, SIG_IGN);
+  pellix::convert::AtomicOutputFile::installSignalCleanup();
+  try {
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const pellix::convert::ToolError& error) {
+    std::fprintf(stderr, "pellix-convert: %s\n", error.what());
+    return error.status();
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "pellix-convert: out of memory\n");
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "pellix-convert: %s\n", error.what());
+  }
+  return pellix::convert::kExitFailure;
+}

@@ -1,0 +1,162 @@
+#include "tools/pellix_convert/raw_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "tools/pellix_convert/tool_error.h"
+
+namespace pellix::convert {
+namespace {
+
+constexpr size_t kReadBlock = 1 << 20;
+
+class StandardOutputSink final : public OutputSink {
+ public:
+  StandardOutputSink() {
+    if (isatty(STDOUT_FILENO)) {
+      throw UsageError("refusing to write video frames to a terminal: redirect standard output or give -o FILE");
+    }
+  }
+  void write(const uint8_t* data, size_t size) override {
+    while (size > 0) {
+      const ssize_t written = ::write(STDOUT_FILENO, data, size);
+      if (written < 0) {
+        if (errno == EINTR) continue;
+        throw ToolError(std::string("cannot write standard output: ") + std::strerror(errno));
+      }
+      data += written;
+      size -= static_cast<size_t>(written);
+    }
+  }
+  void commit() override {}
+  const std::string& name() const override { return name_; }
+
+ private:
+  std::string name_ = "standard output";
+};
+
+class FileOutputSink final : public OutputSink {
+ public:
+  FileOutputSink(const std::string& path, bool overwrite) : file_(path, overwrite), name_("'" + path + "'") {}
+  void write(const uint8_t* data, size_t size) override { file_.write(data, size); }
+  void commit() override { file_.commit(); }
+  const std::string& name() const override { return name_; }
+
+ private:
+  AtomicOutputFile file_;
+  std::string name_;
+};
+
+}  // namespace
+
+InputStream::InputStream(const std::string& path) : buffer_(kReadBlock) {
+  if (path == "-") {
+    name_ = "standard input";
+    fd_ = STDIN_FILENO;
+  } else {
+    name_ = "'" + path + "'";
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) throw ToolError("cannot open input " + name_ + ": " + std::strerror(errno));
+    ownsFd_ = true;
+  }
+  struct stat info {};
+  if (fstat(fd_, &info) == 0) {
+    if (S_ISDIR(info.st_mode)) {
+      if (ownsFd_) close(fd_);
+      throw ToolError("input " + name_ + " is a folder");
+    }
+    if (S_ISREG(info.st_mode)) {
+      // Standard input may be a file read partly by someone else already.
+      const off_t position = lseek(fd_, 0, SEEK_CUR);
+      fileSize_ = static_cast<uint64_t>(info.st_size) - static_cast<uint64_t>(std::max<off_t>(position, 0));
+    }
+  }
+}
+
+InputStream::~InputStream() {
+  if (ownsFd_) close(fd_);
+}
+
+bool InputStream::refill() {
+  if (atEnd_) return false;
+  begin_ = 0;
+  end_ = 0;
+  for (;;) {
+    const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw ToolError("cannot read input " + name_ + ": " + std::strerror(errno));
+    }
+    if (got == 0) {
+      atEnd_ = true;
+      return false;
+    }
+    end_ = static_cast<size_t>(got);
+    return true;
+  }
+}
+
+size_t InputStream::read(uint8_t* data, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    if (begin_ == end_ && !refill()) break;
+    const size_t take = std::min(size - done, end_ - begin_);
+    std::memcpy(data + done, buffer_.data() + begin_, take);
+    begin_ += take;
+    done += take;
+  }
+  consumed_ += done;
+  return done;
+}
+
+int InputStream::readByte() {
+  if (begin_ == end_ && !refill()) return -1;
+  ++consumed_;
+  return buffer_[begin_++];
+}
+
+std::optional<uint64_t> InputStream::bytesRemaining() const {
+  if (!fileSize_) return std::nullopt;
+  return *fileSize_ > consumed_ ? *fileSize_ - consumed_ : 0;
+}
+
+std::string LeftOverMessage(const std::string& input, uint64_t frames, uint64_t frameBytes, uint64_t leftOver) {
+  return "input " + input + " is not a whole number of " + std::to_string(frameBytes) + "-byte frames: " +
+         std::to_string(leftOver) + " bytes left over after " + std::to_string(frames) + " frames";
+}
+
+RawFrameReader::RawFrameReader(InputStream& input, uint64_t frameBytes) : input_(input), frameBytes_(frameBytes) {
+  if (const auto remaining = input_.bytesRemaining()) {
+    if (*remaining % frameBytes_ != 0) {
+      throw ToolError(LeftOverMessage(input_.name(), *remaining / frameBytes_, frameBytes_, *remaining % frameBytes_));
+    }
+  }
+}
+
+bool RawFrameReader::readFrame(uint8_t* data) {
+  const size_t got = input_.read(data, frameBytes_);
+  if (got == frameBytes_) {
+    ++framesRead_;
+    return true;
+  }
+  if (got == 0) return false;
+  throw ToolError(LeftOverMessage(input_.name(), framesRead_, frameBytes_, got));
+}
+
+std::optional<uint64_t> RawFrameReader::framesRemaining() const {
+  const auto remaining = input_.bytesRemaining();
+  if (!remaining) return std::nullopt;
+  return *remaining / frameBytes_;
+}
+
+std::unique_ptr<OutputSink> OpenOutput(const std::string& path, bool overwrite) {
+  if (path == "-") return std::make_unique<StandardOutputSink>();
+  return std::make_unique<FileOutputSink>(path, overwrite);
+}
+
+}  // namespace pellix::convert

@@ -1,0 +1,85 @@
+// Reading an input (a file or standard input) in large blocks, and writing
+// an output (a file renamed into place when complete, or standard output).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/pellix_convert/atomic_output.h"
+
+namespace pellix::convert {
+
+class InputStream {
+ public:
+  // "-" is standard input. Throws a ToolError when the input cannot be opened.
+  explicit InputStream(const std::string& path);
+  ~InputStream();
+  InputStream(const InputStream&) = delete;
+  InputStream& operator=(const InputStream&) = delete;
+
+  // Reads `size` bytes, fewer only where the input ends; returns the count.
+  // Throws a ToolError on a read error.
+  size_t read(uint8_t* data, size_t size);
+  // One byte, or -1 at the end of the input.
+  int readByte();
+
+  // "standard input" or 'path', for messages.
+  const std::string& name() const { return name_; }
+  uint64_t bytesConsumed() const { return consumed_; }
+  // Bytes not yet consumed, where the input is a regular file.
+  std::optional<uint64_t> bytesRemaining() const;
+
+ private:
+  bool refill();
+
+  std::string name_;
+  int fd_ = -1;
+  bool ownsFd_ = false;
+  std::optional<uint64_t> fileSize_;
+  std::vector<uint8_t> buffer_;
+  size_t begin_ = 0;
+  size_t end_ = 0;
+  bool atEnd_ = false;
+  uint64_t consumed_ = 0;
+};
+
+// Whole frames of a fixed size from an input of raw frames.
+class RawFrameReader {
+ public:
+  // Throws at once when a regular file is not a whole number of frames.
+  RawFrameReader(InputStream& input, uint64_t frameBytes);
+
+  // True with a frame in `data`; false at the end of the input. Throws when
+  // the input ends inside a frame, saying how many bytes are left over.
+  bool readFrame(uint8_t* data);
+
+  // Frames still to come, where the input's length is known.
+  std::optional<uint64_t> framesRemaining() const;
+
+ private:
+  InputStream& input_;
+  uint64_t frameBytes_;
+  uint64_t framesRead_ = 0;
+};
+
+class OutputSink {
+ public:
+  virtual ~OutputSink() = default;
+  virtual void write(const uint8_t* data, size_t size) = 0;
+  // The output is complete; without this call a file output is discarded.
+  virtual void commit() = 0;
+  virtual const std::string& name() const = 0;
+};
+
+// "-" is standard output; anything else a file through AtomicOutputFile.
+std::unique_ptr<OutputSink> OpenOutput(const std::string& path, bool overwrite);
+
+// The message for an input that holds `leftOver` bytes after `frames` whole
+// frames of `frameBytes` bytes.
+std::string LeftOverMessage(const std::string& input, uint64_t frames, uint64_t frameBytes, uint64_t leftOver);
+
+}  // namespace pellix::convert

@@ -1,0 +1,28 @@
+// The one failure type of pellix-convert: a one-line message for standard
+// error and the exit status that goes with it.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace pellix::convert {
+
+enum ExitStatus : int {
+  kExitOk = 0,
+  kExitFailure = 1,  // the input, the output or the plug-in failed
+  kExitUsage = 2,    // the command line asks for something impossible
+};
+
+class ToolError : public std::runtime_error {
+ public:
+  explicit ToolError(const std::string& message, int status = kExitFailure)
+      : std::runtime_error(message), status_(status) {}
+  int status() const { return status_; }
+
+ private:
+  int status_;
+};
+
+inline ToolError UsageError(const std::string& message) { return ToolError(message, kExitUsage); }
+
+}  // namespace pellix::convert

@@ -1,0 +1,191 @@
+#include "tools/pellix_convert/y4m.h"
+
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/tool_error.h"
+
+namespace pellix::convert {
+namespace {
+
+constexpr char kMagic[] = "YUV4MPEG2 ";
+constexpr size_t kMagicBytes = sizeof(kMagic) - 1;
+constexpr char kFrameMarker[] = "FRAME";
+constexpr size_t kFrameMarkerBytes = sizeof(kFrameMarker) - 1;
+// Longest header or frame-marker line accepted; real streams use well under 100 bytes.
+constexpr size_t kLongestLine = 4096;
+
+bool ParsePositive(const std::string& text, int64_t largest, int64_t* value) {
+  if (text.empty() || text.size() > 10) return false;
+  int64_t n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    n = n * 10 + (c - '0');
+  }
+  *value = n;
+  return n >= 1 && n <= largest;
+}
+
+// "n:d": two decimal numbers; zeros allowed only where `allowZero` (the
+// aspect ratio 0:0 means unknown).
+bool IsRatio(const std::string& text, bool allowZero) {
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos) return false;
+  int64_t n = 0;
+  int64_t d = 0;
+  const std::string left = text.substr(0, colon);
+  const std::string right = text.substr(colon + 1);
+  if (allowZero && left == "0" && right == "0") return true;
+  const int64_t largest = std::numeric_limits<int32_t>::max();
+  return ParsePositive(left, largest, &n) && ParsePositive(right, largest, &d);
+}
+
+[[noreturn]] void Malformed(const std::string& why) { throw ToolError(why); }
+
+// Reads up to the end of the line; throws when the input ends first or the
+// line is longer than any real header.
+std::string ReadLine(InputStream& input, const std::string& truncated, const std::string& tooLong) {
+  std::string line;
+  for (;;) {
+    const int c = input.readByte();
+    if (c < 0) throw ToolError(truncated);
+    if (c == '\n') return line;
+    if (line.size() == kLongestLine) throw ToolError(tooLong);
+    line.push_back(static_cast<char>(c));
+  }
+}
+
+}  // namespace
+
+Y4mHeader ParseY4mParameters(const std::string& parameters) {
+  Y4mHeader header;
+  bool haveWidth = false;
+  bool haveHeight = false;
+  size_t at = 0;
+  while (at < parameters.size()) {
+    if (parameters[at] == ' ') {
+      ++at;
+      continue;
+    }
+    size_t end = parameters.find(' ', at);
+    if (end == std::string::npos) end = parameters.size();
+    const std::string token = parameters.substr(at, end - at);
+    at = end;
+    const char tag = token[0];
+    const std::string value = token.substr(1);
+    int64_t number = 0;
+    switch (tag) {
+      case 'W':
+      case 'H': {
+        bool& seen = tag == 'W' ? haveWidth : haveHeight;
+        if (seen) Malformed(std::string("parameter ") + tag + " given twice");
+        if (!ParsePositive(value, std::numeric_limits<int32_t>::max(), &number)) {
+          Malformed(std::string(tag == 'W' ? "width" : "height") + " '" + token + "' is not a positive number");
+        }
+        (tag == 'W' ? header.width : header.height) = static_cast<int32_t>(number);
+        seen = true;
+        break;
+      }
+      case 'F':
+        if (!IsRatio(value, false)) Malformed("frame rate '" + token + "' is not N:D");
+        header.frameRate = value;
+        break;
+      case 'A':
+        if (!IsRatio(value, true)) Malformed("aspect ratio '" + token + "' is not N:D");
+        header.aspect = value;
+        break;
+      case 'I':
+        if (value.size() != 1 || std::strchr("ptbm?", value[0]) == nullptr) {
+          Malformed("interlacing '" + token + "' is not one of Ip, It, Ib, Im, I?");
+        }
+        header.interlacing = value;
+        break;
+      case 'C':
+        if (value != "420jpeg" && value != "420paldv" && value != "420mpeg2" && value != "420") {
+          Malformed("colour space '" + token + "' is not supported: only 8-bit 4:2:0 (I420) streams are");
+        }
+        break;
+      default:
+        // Other tags (X for extensions) are carried by some writers; their values do not matter here.
+        if (tag < 'A' || tag > 'Z') Malformed("'" + token + "' is not a parameter");
+        break;
+    }
+  }
+  if (!haveWidth) Malformed("no width (W)");
+  if (!haveHeight) Malformed("no height (H)");
+  return header;
+}
+
+Y4mReader::Y4mReader(InputStream& input) : input_(input) {
+  char magic[kMagicBytes];
+  const size_t got = input_.read(reinterpret_cast<uint8_t*>(magic), kMagicBytes);
+  if (got == kMagicBytes && std::memcmp(magic, kMagic, kMagicBytes) != 0) {
+    throw ToolError("input " + input_.name() + " is not a YUV4MPEG2 stream: it does not begin with 'YUV4MPEG2 '");
+  }
+  if (got < kMagicBytes) {
+    if (std::memcmp(magic, kMagic, got) != 0) {
+      throw ToolError("input " + input_.name() + " is not a YUV4MPEG2 stream: it does not begin with 'YUV4MPEG2 '");
+    }
+    throw ToolError("truncated YUV4MPEG2 header in input " + input_.name());
+  }
+  const std::string where = " in input " + input_.name();
+  const std::string line = ReadLine(input_, "truncated YUV4MPEG2 header" + where,
+                                    "malformed YUV4MPEG2 header" + where + ": no end of line within " +
+                                        std::to_string(kLongestLine) + " bytes");
+  try {
+    header_ = ParseY4mParameters(line);
+  } catch (const ToolError& error) {
+    throw ToolError("malformed YUV4MPEG2 header" + where + ": " + error.what());
+  }
+  const std::string problem = SizeProblem(PixelFormat::I420, header_.width, header_.height);
+  if (!problem.empty()) throw ToolError("YUV4MPEG2 input " + input_.name() + ": " + problem);
+  frameBytes_ = FileLayout(PixelFormat::I420, header_.width, header_.height).packedBytes();
+}
+
+bool Y4mReader::readFrame(uint8_t* data) {
+  const std::string where = " before frame " + std::to_string(framesRead_) + " in input " + input_.name();
+  char marker[kFrameMarkerBytes + 1];
+  const size_t got = input_.read(reinterpret_cast<uint8_t*>(marker), kFrameMarkerBytes + 1);
+  if (got == 0) return false;
+  const bool prefixMatches = std::memcmp(marker, kFrameMarker, std::min(got, kFrameMarkerBytes)) == 0;
+  if (!prefixMatches) throw ToolError("malformed YUV4MPEG2 frame marker" + where + ": expected 'FRAME'");
+  if (got < kFrameMarkerBytes + 1) throw ToolError("truncated YUV4MPEG2 frame marker" + where);
+  const char after = marker[kFrameMarkerBytes];
+  if (after == ' ') {
+    ReadLine(input_, "truncated YUV4MPEG2 frame marker" + where,
+             "malformed YUV4MPEG2 frame marker" + where + ": no end of line within " +
+                 std::to_string(kLongestLine) + " bytes");
+  } else if (after != '\n') {
+    throw ToolError("malformed YUV4MPEG2 frame marker" + where + ": expected 'FRAME'");
+  }
+  const size_t pixels = input_.read(data, frameBytes_);
+  if (pixels != frameBytes_) {
+    throw ToolError("truncated YUV4MPEG2 frame " + std::to_string(framesRead_) + " in input " + input_.name() +
+                    ": " + std::to_string(pixels) + " of " + std::to_string(frameBytes_) + " bytes");
+  }
+  ++framesRead_;
+  return true;
+}
+
+std::optional<uint64_t> Y4mReader::framesRemaining() const {
+  const auto remaining = input_.bytesRemaining();
+  if (!remaining) return std::nullopt;
+  return *remaining / (frameBytes_ + kFrameMarkerBytes + 1);
+}
+
+Y4mWriter::Y4mWriter(OutputSink& output, const Y4mHeader& header) : output_(output) {
+  const std::string line = std::string(kMagic) + "W" + std::to_string(header.width) + " H" +
+                           std::to_string(header.height) + " F" + header.frameRate + " I" + header.interlacing +
+                           " A" + header.aspect + " C420jpeg\n";
+  output_.write(reinterpret_cast<const uint8_t*>(line.data()), line.size());
+}
+
+void Y4mWriter::writeFrame(const uint8_t* data, uint64_t size) {
+  static const char marker[] = "FRAME\n";
+  output_.write(reinterpret_cast<const uint8_t*>(marker), sizeof(marker) - 1);
+  output_.write(data, size);
+}
+
+}  // namespace pellix::convert

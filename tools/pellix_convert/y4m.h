@@ -1,0 +1,57 @@
+// YUV4MPEG2 streams of 4:2:0 video (I420 frames), read with strict checks
+// of the stream header and of every frame marker, and written.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "tools/pellix_convert/raw_io.h"
+
+namespace pellix::convert {
+
+struct Y4mHeader {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::string frameRate = "25:1";  // the F parameter's value
+  std::string interlacing = "p";   // the I parameter's value
+  std::string aspect = "1:1";      // the A parameter's value
+};
+
+// Parses the header line without its "YUV4MPEG2 " magic and end of line.
+// Throws a ToolError for a malformed or unsupported header.
+Y4mHeader ParseY4mParameters(const std::string& parameters);
+
+class Y4mReader {
+ public:
+  // Reads and checks the stream header.
+  explicit Y4mReader(InputStream& input);
+
+  const Y4mHeader& header() const { return header_; }
+  // Bytes of one I420 frame of the header's size.
+  uint64_t frameBytes() const { return frameBytes_; }
+
+  // True with the next frame's pixels in `data`; false at the end of the
+  // stream. Throws for a truncated or malformed frame marker or frame.
+  bool readFrame(uint8_t* data);
+
+  // Frames still to come, estimated from the file length where it is known.
+  std::optional<uint64_t> framesRemaining() const;
+
+ private:
+  InputStream& input_;
+  Y4mHeader header_;
+  uint64_t frameBytes_ = 0;
+  uint64_t framesRead_ = 0;
+};
+
+class Y4mWriter {
+ public:
+  Y4mWriter(OutputSink& output, const Y4mHeader& header);
+  void writeFrame(const uint8_t* data, uint64_t size);
+
+ private:
+  OutputSink& output_;
+};
+
+}  // namespace pellix::convert
