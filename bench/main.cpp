@@ -2,6 +2,7 @@
 // and memcpy, and the plug-in's frame pull, then tables and a summary.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -15,22 +16,47 @@ namespace {
 
 using pellix::bench::ResultBook;
 
-// Prints every run as the console reporter does and keeps each
-// benchmark's median (or its only run) for the tables.
-class RecordingReporter final : public benchmark::ConsoleReporter {
+// One line per benchmark: median time per frame, median megapixels per
+// second and the spread over the repetitions; the medians (or the only run)
+// are kept for the tables.
+class RecordingReporter final : public benchmark::BenchmarkReporter {
  public:
-  RecordingReporter() : ConsoleReporter(OO_Tabular) {}
+  bool ReportContext(const Context& context) override {
+    PrintBasicContext(&GetOutputStream(), context);
+    std::printf("%-58s %12s %12s %8s\n", "benchmark", "CPU/frame", "MP/s", "cv");
+    return true;
+  }
 
   void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
+    const Run* median = nullptr;
+    const Run* cv = nullptr;
     for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      const bool isMedian = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (run.run_type == Run::RT_Aggregate && !isMedian) continue;
-      auto counter = run.counters.find(pellix::bench::kRateCounter);
-      if (counter == run.counters.end()) continue;
-      ResultBook::instance().record(run.run_name.str(), counter->second.value, isMedian);
+      if (run.error_occurred) {
+        std::printf("%-58s error: %s\n", run.run_name.str().c_str(), run.error_message.c_str());
+        return;
+      }
+      if (run.run_type == Run::RT_Iteration && median == nullptr) median = &run;
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") median = &run;
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "cv") cv = &run;
     }
+    if (median == nullptr) return;
+    const double rate = Rate(*median);
+    ResultBook::instance().record(median->run_name.str(), rate, median->run_type == Run::RT_Aggregate);
+    const std::string spread = cv != nullptr ? Percent(Rate(*cv)) : "-";
+    std::printf("%-58s %9.1f %s %12.1f %8s\n", median->run_name.str().c_str(), median->GetAdjustedCPUTime(),
+                benchmark::GetTimeUnitString(median->time_unit), rate, spread.c_str());
+    std::fflush(stdout);
+  }
+
+ private:
+  static double Rate(const Run& run) {
+    auto counter = run.counters.find(pellix::bench::kRateCounter);
+    return counter == run.counters.end() ? 0.0 : counter->second.value;
+  }
+  static std::string Percent(double fraction) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f%%", fraction * 100.0);
+    return text;
   }
 };
 

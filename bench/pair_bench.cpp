@@ -28,6 +28,10 @@ void RunOurs(benchmark::State& state, PixelFormat in, PixelFormat out, FrameSize
   Frames f(in, out, size);
   const FrameConverter convert = FrameConverterFor(in, out);
   const Tessel::ImageProperties props = f.src.imageProperties;
+  if (convert == nullptr) {
+    state.SkipWithError("no converter for the pair");
+    return;
+  }
   for (auto _ : state) {
     if (!convert(&f.src, &props, 0, &f.dst)) {
       state.SkipWithError("converter refused the frame");
