@@ -109,9 +109,15 @@ TEST_F(TablesTest, RgbToYuvCheckValues) {
 }
 
 TEST_F(TablesTest, BlackAndWhiteGiveVideoRangeLimits) {
-  auto luma = [](int r, int g, int b) { return (RedToYTable[r] + GreenToYTable[g] + BlueToYTable[b] + 0x108000) >> 16; };
-  auto u = [](int r, int g, int b) { return (RedToUTable[r] + GreenToUTable[g] + ChromaHalfTable[b] + 0x808000) >> 16; };
-  auto v = [](int r, int g, int b) { return (ChromaHalfTable[r] + GreenToVTable[g] + BlueToVTable[b] + 0x808000) >> 16; };
+  auto luma = [](int r, int g, int b) {
+    return (RedToYTable[r] + GreenToYTable[g] + BlueToYTable[b] + 0x108000) >> 16;
+  };
+  auto u = [](int r, int g, int b) {
+    return (RedToUTable[r] + GreenToUTable[g] + ChromaHalfTable[b] + 0x808000) >> 16;
+  };
+  auto v = [](int r, int g, int b) {
+    return (ChromaHalfTable[r] + GreenToVTable[g] + BlueToVTable[b] + 0x808000) >> 16;
+  };
   EXPECT_EQ(luma(0, 0, 0), 16);
   EXPECT_EQ(u(0, 0, 0), 128);
   EXPECT_EQ(v(0, 0, 0), 128);

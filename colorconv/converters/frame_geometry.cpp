@@ -1,0 +1,76 @@
+#include "colorconv/converters/frame_geometry.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace pellix {
+namespace converters {
+namespace {
+
+constexpr int64_t kAddressable = std::numeric_limits<int32_t>::max();
+
+int64_t BytesPerPixel(PixelFormat format) {
+  switch (format) {
+    case PixelFormat::I420:
+    case PixelFormat::YV12:
+      return 1;
+    case PixelFormat::UYVY:
+    case PixelFormat::YUY2:
+      return 2;
+    case PixelFormat::BGRA:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+FrameShape ShapeOf(const Tessel::ImageProperties& properties) {
+  return {properties.width, properties.height, properties.stride};
+}
+
+int64_t RowPitch(PixelFormat format, int64_t stride) { return BytesPerPixel(format) * stride; }
+
+bool IsWellFormed(const FrameShape& shape, PixelFormat format) {
+  if (BytesPerPixel(format) == 0 || shape.width < 1 || shape.height < 1) return false;
+  if (IsPlanar(format) && (shape.width < 2 || shape.height < 2)) return false;
+  const bool packed422 = format == PixelFormat::UYVY || format == PixelFormat::YUY2;
+  const int64_t minimumStride = packed422 ? shape.width + (shape.width & 1) : shape.width;
+  return shape.stride >= minimumStride && RowPitch(format, shape.stride) <= kAddressable &&
+         shape.height <= kAddressable;
+}
+
+bool DestinationHolds(const FrameShape& destination, PixelFormat destinationFormat, const FrameShape& source) {
+  if (destination.width < source.width) return false;
+  return IsPlanar(destinationFormat) ? destination.height == source.height : destination.height >= source.height;
+}
+
+ChromaPlanes SourceChromaPlanes(int64_t height, int64_t stride) {
+  const int64_t luma = height * stride;
+  return {luma, luma + height * (stride / 4)};
+}
+
+ChromaPlanes DestinationChromaPlanes(int64_t height, int64_t stride) {
+  const int64_t luma = height * stride;
+  return {luma, luma + luma / 4};
+}
+
+int64_t ChromaRowOffset(int64_t row, int64_t stride, ChromaRowRule rule) {
+  return rule == ChromaRowRule::HalvedStride ? row * (stride / 2) : (row * stride) / 2;
+}
+
+void Footprint::AddRows(int64_t offset, int64_t rows, int64_t pitch, int64_t rowBytes) {
+  if (rows <= 0 || rowBytes <= 0) return;
+  end_ = std::max(end_, offset + (rows - 1) * pitch + rowBytes);
+}
+
+void Footprint::AddChromaRows(int64_t offset, int64_t rows, int64_t stride, ChromaRowRule rule, int64_t rowBytes) {
+  if (rows <= 0 || rowBytes <= 0) return;
+  end_ = std::max(end_, offset + ChromaRowOffset(rows - 1, stride, rule) + rowBytes);
+}
+
+bool Footprint::FitsIn(uint32_t capacity) const { return end_ <= capacity && end_ <= kAddressable; }
+
+}  // namespace converters
+}  // namespace pellix

@@ -1,0 +1,76 @@
+// Geometry checks and plane arithmetic shared by the frame converters. All
+// arithmetic is 64-bit so that no width, height, stride or capacity a host
+// hands over can overflow; a converter proceeds only when every byte its
+// routine reads or writes lies inside the locked buffers.
+#pragma once
+
+#include <cstdint>
+
+#include "colorconv/pixel_format.h"
+#include "sdk/host.h"
+
+namespace pellix {
+namespace converters {
+
+// Width, height and stride (pixels) of a frame or image description.
+struct FrameShape {
+  int64_t width;
+  int64_t height;
+  int64_t stride;
+};
+
+FrameShape ShapeOf(const Tessel::ImageProperties& properties);
+inline FrameShape ShapeOf(const Tessel::Frame& frame) { return ShapeOf(frame.imageProperties); }
+
+// Bytes from one row to the next of a frame of this format and stride.
+int64_t RowPitch(PixelFormat format, int64_t stride);
+
+// Positive sizes, a stride that holds the width (a 4:2:2 row occupies whole
+// macropixels, a planar frame needs 2 x 2 pixels to hold chroma) and a row
+// pitch the routines can address with 32-bit arithmetic.
+bool IsWellFormed(const FrameShape& shape, PixelFormat format);
+
+// A destination must hold the source's pixels. A planar destination's chroma
+// planes are placed by the source's height, so it must have exactly that.
+bool DestinationHolds(const FrameShape& destination, PixelFormat destinationFormat, const FrameShape& source);
+
+// Offsets of the two chroma planes of a planar frame (first: U for I420, V
+// for YV12). Source frames place the second plane h*s + h*(s/4) bytes in,
+// destinations h*s + (h*s)/4; the two agree whenever s is a multiple of 4.
+struct ChromaPlanes {
+  int64_t first;
+  int64_t second;
+};
+ChromaPlanes SourceChromaPlanes(int64_t height, int64_t stride);
+ChromaPlanes DestinationChromaPlanes(int64_t height, int64_t stride);
+// The plane copy writes its destination with the source rule.
+inline ChromaPlanes PlaneCopyDestinationChromaPlanes(int64_t height, int64_t stride) {
+  return SourceChromaPlanes(height, stride);
+}
+
+// Where chroma row m starts inside its plane.
+enum class ChromaRowRule {
+  HalvedStride,      // m * (stride / 2): planar sources, the plane copy, 4:2:2 to planar
+  HalfOfLumaOffset,  // (m * stride) / 2: BGRA to planar
+};
+
+// The highest byte offset (exclusive) a conversion touches in one buffer.
+class Footprint {
+ public:
+  // `rows` rows of `rowBytes` bytes, `pitch` bytes apart, from `offset`.
+  void AddRows(int64_t offset, int64_t rows, int64_t pitch, int64_t rowBytes);
+  // `rows` chroma rows of `rowBytes` bytes in a plane at `offset` of a planar
+  // frame with luma stride `stride`.
+  void AddChromaRows(int64_t offset, int64_t rows, int64_t stride, ChromaRowRule rule, int64_t rowBytes);
+  // Every touched byte lies below `capacity`, and every offset fits the
+  // 32-bit arithmetic of the routines.
+  bool FitsIn(uint32_t capacity) const;
+
+ private:
+  int64_t end_ = 0;
+};
+
+int64_t ChromaRowOffset(int64_t row, int64_t stride, ChromaRowRule rule);
+
+}  // namespace converters
+}  // namespace pellix
