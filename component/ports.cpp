@@ -1,5 +1,6 @@
 #include "component/ports.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -154,7 +155,11 @@ bool PellixColorTransform::Output::pullFrame(Variant* value) {
 
   Frame* converted = destination.get();
   const Tessel::ImageProperties& convertedImage = converted->imageProperties;
-  converted->dataSize() = pellix::FrameDataSize(o.outputBitsPerPixel, convertedImage.width, convertedImage.height);
+  // Never more valid bytes than the buffer holds: at odd sizes a planar
+  // frame's planes end before bits x width x height / 8, and a host may size
+  // its buffers to the planes.
+  converted->dataSize() = std::min(
+      pellix::FrameDataSize(o.outputBitsPerPixel, convertedImage.width, convertedImage.height), converted->capacity);
   converted->attribute0 = source.get()->attribute0;
   converted->attribute1 = source.get()->attribute1;
   value->setPointer(VariantType::ObjectPtr, destination.handOver());
