@@ -113,8 +113,8 @@ void RunConversion(const ConversionPlan& plan) {
   progress.finish();
   if (frames == 0) throw ToolError("input " + input.name() + " holds no frames");
   if (plan.outputContainer == Container::Png && !plan.everyFrame && frames <= plan.pngFrame) {
-    throw ToolError("input " + input.name() + " has " + std::to_string(frames) + " frames: there is no frame " +
-                    std::to_string(plan.pngFrame));
+    throw ToolError("input " + input.name() + " has " + std::to_string(frames) + (frames == 1 ? " frame" : " frames") +
+                    ": there is no frame " + std::to_string(plan.pngFrame));
   }
   if (output) output->commit();
 }

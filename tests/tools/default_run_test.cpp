@@ -1,0 +1,91 @@
+// The run with no input (the README's main command) and --info.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tool_runner.h"
+
+namespace pellix::testing {
+namespace {
+
+TEST(DefaultRun, WritesImagesAndTableForTwentyPairs) {
+  ScratchFolder folder;
+  const std::vector<std::string> args = {"-o", "results", "-s", "64x48", "--frames", "3"};
+  ToolRun run = RunTool(args, folder.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(FolderEntries(folder / "results"),
+            (std::vector<std::string>{"pattern-BGRA.png", "pattern-I420.png", "pattern-UYVY.png", "pattern-YUY2.png",
+                                      "pattern-YV12.png", "round-trip.txt"}));
+  for (const char* image : {"pattern-BGRA.png", "pattern-I420.png", "pattern-YUY2.png"}) {
+    const auto png = DecodePng(folder / (std::string("results/") + image));
+    ASSERT_TRUE(png) << image;
+    EXPECT_EQ(png->width, 64u);
+    EXPECT_EQ(png->height, 48u);
+  }
+  const std::string table = ReadFile(folder / "results/round-trip.txt");
+  EXPECT_NE(run.out.find(table), std::string::npos) << "the table is printed as written";
+  EXPECT_NE(run.out.find("Results are in results/"), std::string::npos);
+  int rows = 0;
+  std::istringstream lines(table);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find(" -> ") == std::string::npos || line.find("source") != std::string::npos) continue;
+    ++rows;
+    std::istringstream fields(line);
+    std::string from, arrow, to;
+    double fps = 0, mean = 0;
+    int max = -1;
+    fields >> from >> arrow >> to >> fps >> max >> mean;
+    ASSERT_TRUE(fields) << line;
+    EXPECT_GT(fps, 0) << line;
+    // The pattern is exact in every format: only the arithmetic of the
+    // conversions shows, at most 3 steps.
+    EXPECT_LE(max, 3) << line;
+    if ((from == "I420" && to == "YV12") || (from == "YUY2" && to == "UYVY")) {
+      EXPECT_EQ(max, 0) << line;
+    }
+  }
+  EXPECT_EQ(rows, 20);
+
+  // A second run does not replace the results without -y.
+  run = RunTool(args, folder.path());
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("exists (give -y to overwrite it)"), std::string::npos) << run.err;
+  std::vector<std::string> withY = args;
+  withY.push_back("-y");
+  run = RunTool(withY, folder.path());
+  EXPECT_EQ(run.status, 0) << run.err;
+}
+
+TEST(DefaultRun, RefusesOptionsThatNeedAnInput) {
+  ScratchFolder folder;
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"-t", "BGRA"}, {"--every-frame"}, {"-s", "63x48"}, {"-o", "-"}}) {
+    const ToolRun run = RunTool(args, folder.path());
+    EXPECT_EQ(run.status, 2) << args[0];
+  }
+  EXPECT_TRUE(FolderEntries(folder.path()).empty());
+}
+
+TEST(Info, ReportsPropertiesInterfacesAndRoutines) {
+  ScratchFolder folder;
+  const ToolRun run = RunTool({"--info"}, folder.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* text :
+       {"Name ", "Type ", "InputFormat   I420  (FourCC 0x30323449 'I420')", "OutputFormat  BGRA",
+        "tesselhub.interface.transform", "tesselhub.component.input             not answered (3)", "slot 0  Planar420ToYUY2",
+        "slot 9  BGRAToUYVY        plain", "processor: CPUID leaf 1 EDX 0x"}) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n" << run.out;
+  }
+}
+
+TEST(Help, PrintsUsage) {
+  ScratchFolder folder;
+  const ToolRun run = RunTool({"--help"}, folder.path());
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("Usage: pellix-convert"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pellix::testing
