@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The main command: on a fresh Debian 12 machine (only apt needed) installs
+# what the build lacks, builds everything in build/release, and runs
+# pellix-convert on its built-in test pattern, writing the results to out/.
+# Usage: scripts/run-main.sh [output-folder]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+out=${1:-out}
+scripts/install-deps.sh
+jobs=$(nproc)
+
+echo "=== configure and build: build/release"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release -j "$jobs"
+
+tool=build/release/tools/pellix_convert/pellix-convert
+echo
+echo "=== the plug-in as pellix-convert sees it"
+"$tool" --info
+echo
+echo "=== pellix-convert on its built-in test pattern"
+# -y: the results of an earlier run in the same folder are replaced.
+"$tool" -o "$out" -y
+
+echo
+echo "Done. Look at $(cd "$out" && pwd):"
+echo "  round-trip.txt       round-trip error and frames per second for all twenty format pairs"
+echo "  pattern-<FORMAT>.png the test pattern after conversion to each format"
+echo "Convert your own video with $tool (see docs/pellix-convert.md), e.g."
+echo "  ffmpeg -i clip.mp4 -f rawvideo -pix_fmt yuv420p - | $tool -f yuv420p -s 1280x720 -t YUY2 -o clip.yuy2"
