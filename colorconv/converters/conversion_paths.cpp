@@ -14,13 +14,6 @@ bool DistinctFrames(const Tessel::Frame* source, const Tessel::Frame* destinatio
   return source != nullptr && destination != nullptr && source != destination;
 }
 
-bool IsPacked422(PixelFormat format) { return format == PixelFormat::YUY2 || format == PixelFormat::UYVY; }
-
-// Bytes a row of `width` pixels occupies; a 4:2:2 row ends on a whole macropixel.
-int64_t RowBytes(PixelFormat format, int64_t width) {
-  return IsPacked422(format) ? 2 * (width + (width & 1)) : RowPitch(format, width);
-}
-
 // The U plane of a planar frame; called with the planes exchanged it gives V.
 template <class Byte>
 Byte* UPlane(PlaneOrder order, Byte* first, Byte* second) {
@@ -34,7 +27,7 @@ bool ConvertPlanarToPacked(Tessel::Frame* source, uint8_t interlaced, Tessel::Fr
   if (!DistinctFrames(source, destination) || routine == nullptr) return false;
   const FrameShape s = ShapeOf(*source);
   const FrameShape d = ShapeOf(*destination);
-  if (!IsWellFormed(s, PixelFormat::I420) || !IsWellFormed(d, destinationFormat) ||
+  if (!FramesAreSound(*source, PixelFormat::I420, *destination, destinationFormat) ||
       !DestinationHolds(d, destinationFormat, s)) {
     return false;
   }
@@ -65,7 +58,9 @@ bool ConvertPackedToBgra(Tessel::Frame* source, const Tessel::ImageProperties* p
   const FrameShape d = ShapeOf(*destination);
   const FrameShape described = ShapeOf(*properties);
   const int64_t rows = described.height;
-  if (!IsWellFormed(s, PixelFormat::YUY2) || !IsWellFormed(d, PixelFormat::BGRA) || d.width < s.width) return false;
+  if (!FramesAreSound(*source, PixelFormat::YUY2, *destination, PixelFormat::BGRA) || d.width < s.width) {
+    return false;
+  }
   // The description may name fewer rows than the frames hold, never more.
   if (rows < 1 || rows > s.height || rows > d.height || described.width < 1 || described.width > s.width) {
     return false;
@@ -95,7 +90,7 @@ bool ConvertBgraToPacked(Tessel::Frame* source, Tessel::Frame* destination, Pixe
   // Pixel pairs share chroma; an odd width or height is refused (negative
   // values included).
   if (s.width % 2 != 0 || s.height % 2 != 0) return false;
-  if (!IsWellFormed(s, PixelFormat::BGRA) || !IsWellFormed(d, destinationFormat) ||
+  if (!FramesAreSound(*source, PixelFormat::BGRA, *destination, destinationFormat) ||
       !DestinationHolds(d, destinationFormat, s)) {
     return false;
   }
@@ -121,7 +116,7 @@ bool ConvertToPlanar(Tessel::Frame* source, PixelFormat sourceFormat, Tessel::Fr
   if (!DistinctFrames(source, destination) || routine == nullptr) return false;
   const FrameShape s = ShapeOf(*source);
   const FrameShape d = ShapeOf(*destination);
-  if (!IsWellFormed(s, sourceFormat) || !IsWellFormed(d, PixelFormat::I420) ||
+  if (!FramesAreSound(*source, sourceFormat, *destination, PixelFormat::I420) ||
       !DestinationHolds(d, PixelFormat::I420, s)) {
     return false;
   }
@@ -153,7 +148,7 @@ bool CopyPlanesSwappingChroma(Tessel::Frame* source, const Tessel::ImageProperti
   if (!DistinctFrames(source, destination) || properties == nullptr) return false;
   const FrameShape s = ShapeOf(*source);
   const FrameShape d = ShapeOf(*destination);
-  if (!IsWellFormed(s, PixelFormat::I420) || !IsWellFormed(d, PixelFormat::I420) ||
+  if (!FramesAreSound(*source, PixelFormat::I420, *destination, PixelFormat::I420) ||
       !DestinationHolds(d, PixelFormat::I420, s)) {
     return false;
   }
@@ -195,7 +190,7 @@ bool SwapPackedBytePairs(Tessel::Frame* source, Tessel::Frame* destination) {
   const FrameShape s = ShapeOf(*source);
   const FrameShape d = ShapeOf(*destination);
   if (s.stride != d.stride || source->dataSize() > destination->capacity) return false;
-  if (!IsWellFormed(s, PixelFormat::YUY2) || !IsWellFormed(d, PixelFormat::YUY2) ||
+  if (!FramesAreSound(*source, PixelFormat::YUY2, *destination, PixelFormat::YUY2) ||
       !DestinationHolds(d, PixelFormat::YUY2, s)) {
     return false;
   }

@@ -32,6 +32,11 @@ FrameShape ShapeOf(const Tessel::ImageProperties& properties) {
 
 int64_t RowPitch(PixelFormat format, int64_t stride) { return BytesPerPixel(format) * stride; }
 
+int64_t RowBytes(PixelFormat format, int64_t width) {
+  const bool packed422 = format == PixelFormat::UYVY || format == PixelFormat::YUY2;
+  return packed422 ? 2 * (width + (width & 1)) : RowPitch(format, width);
+}
+
 bool IsWellFormed(const FrameShape& shape, PixelFormat format) {
   if (BytesPerPixel(format) == 0 || shape.width < 1 || shape.height < 1) return false;
   if (IsPlanar(format) && (shape.width < 2 || shape.height < 2)) return false;
@@ -39,6 +44,19 @@ bool IsWellFormed(const FrameShape& shape, PixelFormat format) {
   const int64_t minimumStride = packed422 ? shape.width + (shape.width & 1) : shape.width;
   return shape.stride >= minimumStride && RowPitch(format, shape.stride) <= kAddressable &&
          shape.height <= kAddressable;
+}
+
+bool HoldsOwnRows(const Tessel::Frame& frame, PixelFormat format) {
+  const FrameShape shape = ShapeOf(frame);
+  Footprint rows;
+  rows.AddRows(0, shape.height, RowPitch(format, shape.stride), RowBytes(format, shape.width));
+  return rows.FitsIn(frame.capacity);
+}
+
+bool FramesAreSound(const Tessel::Frame& source, PixelFormat sourceFormat, const Tessel::Frame& destination,
+                    PixelFormat destinationFormat) {
+  return IsWellFormed(ShapeOf(source), sourceFormat) && IsWellFormed(ShapeOf(destination), destinationFormat) &&
+         HoldsOwnRows(source, sourceFormat) && HoldsOwnRows(destination, destinationFormat);
 }
 
 bool DestinationHolds(const FrameShape& destination, PixelFormat destinationFormat, const FrameShape& source) {

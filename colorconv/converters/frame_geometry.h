@@ -25,10 +25,23 @@ inline FrameShape ShapeOf(const Tessel::Frame& frame) { return ShapeOf(frame.ima
 // Bytes from one row to the next of a frame of this format and stride.
 int64_t RowPitch(PixelFormat format, int64_t stride);
 
+// Bytes a row of `width` pixels occupies; a 4:2:2 row ends on a whole
+// macropixel.
+int64_t RowBytes(PixelFormat format, int64_t width);
+
 // Positive sizes, a stride that holds the width (a 4:2:2 row occupies whole
 // macropixels, a planar frame needs 2 x 2 pixels to hold chroma) and a row
 // pitch the routines can address with 32-bit arithmetic.
 bool IsWellFormed(const FrameShape& shape, PixelFormat format);
+
+// The frame's own rows, as its width, height and stride describe them, lie
+// inside its buffer. A frame that claims more rows than it holds is refused
+// even where the image description asks for fewer rows.
+bool HoldsOwnRows(const Tessel::Frame& frame, PixelFormat format);
+
+// Both frames well formed for their formats and holding their own rows.
+bool FramesAreSound(const Tessel::Frame& source, PixelFormat sourceFormat, const Tessel::Frame& destination,
+                    PixelFormat destinationFormat);
 
 // A destination must hold the source's pixels. A planar destination's chroma
 // planes are placed by the source's height, so it must have exactly that.
