@@ -22,7 +22,7 @@ namespace pellix::fuzz {
 
 // Largest buffer a fuzzed frame gets. Geometry may describe far more; the
 // converters must then refuse rather than touch memory beyond the buffer.
-constexpr uint32_t kMaxFrameCapacity = 1u << 18;
+constexpr uint32_t kMaxFrameCapacity = 1u << 16;
 
 // A stride relative to the one a host would pick for the width:
 //   mode % 4 == 0  the default stride (width, even for packed 4:2:2)
