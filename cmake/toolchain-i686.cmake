@@ -1,0 +1,20 @@
+# 32-bit x86 build with Debian's cross compiler and i386 multiarch libraries.
+# Test binaries run under qemu-i386 where the kernel cannot execute them.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(CMAKE_C_COMPILER i686-linux-gnu-gcc)
+set(CMAKE_CXX_COMPILER i686-linux-gnu-g++)
+set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
+set(CMAKE_FIND_ROOT_PATH /usr/i686-linux-gnu /usr/lib/i386-linux-gnu)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY BOTH)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+# Table building relies on IEEE double rounding of every intermediate; x87
+# extended precision would change some truncated entries.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
+find_program(PELLIX_QEMU_I386 qemu-i386)
+if(PELLIX_QEMU_I386)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PELLIX_QEMU_I386})
+endif()
