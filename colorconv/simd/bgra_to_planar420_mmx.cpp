@@ -42,7 +42,7 @@ PELLIX_TARGET_MMX void StoreChroma(uint8_t* p, __m64 words, ChromaPass pass) {
 }
 
 PELLIX_TARGET_MMX void ConvertGroups(const PlanarDestinationRow& row, int32_t groups, const RgbToYuvLanes& k) {
-  for (int32_t g = 0; g < groups; ++g) {
+  for (ptrdiff_t g = 0; g < groups; ++g) {
     const uint8_t* src = row.src + 4 * kGroupPixels * g;
     BgraWords w;
     GatherFour(src, w.blueLo, w.greenLo, w.redLo);

@@ -45,7 +45,7 @@ PELLIX_TARGET_SSE void StoreChroma(uint8_t* p, __m64 words, ChromaPass pass) {
 }
 
 PELLIX_TARGET_SSE void ConvertGroups(const PlanarDestinationRow& row, int32_t groups, const RgbToYuvLanes& k) {
-  for (int32_t g = 0; g < groups; ++g) {
+  for (ptrdiff_t g = 0; g < groups; ++g) {
     const uint8_t* src = row.src + 4 * kGroupPixels * g;
     uint8_t* y = row.y + kGroupPixels * g;
     // Bring the group's source and luma destination lines into the cache.

@@ -41,7 +41,7 @@ PELLIX_TARGET_MMX __m64 Channel(__m64 ytEven, __m64 ytOdd, __m64 chroma, const B
 
 PELLIX_TARGET_MMX void ConvertGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t groups,
                                      const MmxAdjustment& a, const BgraConstants& k) {
-  for (int32_t g = 0; g < groups; ++g) {
+  for (ptrdiff_t g = 0; g < groups; ++g) {
     const __m64 cu = ChromaTerm(u + 4 * g, a, k);
     const __m64 cv = ChromaTerm(v + 4 * g, a, k);
     const __m64 luma = AdjustBytes(Load8(y + kGroupPixels * g), a.lumaGain, a.lumaOffset, a.centre);

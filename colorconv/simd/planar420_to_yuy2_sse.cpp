@@ -24,7 +24,7 @@ PELLIX_TARGET_SSE void WriteGroupRow(const uint8_t* y, uint8_t* d, __m64 uvLo, _
 
 PELLIX_TARGET_SSE void ConvertGroups(const Planar420Rows& rows, int32_t groups, const MmxAdjustment& a) {
   const __m64 noOffset = _mm_setzero_si64();
-  for (int32_t g = 0; g < groups; ++g) {
+  for (ptrdiff_t g = 0; g < groups; ++g) {
     const __m64 u = AdjustBytes(Load8(rows.u + 8 * g), a.chromaGain, noOffset, a.centre);
     const __m64 v = AdjustBytes(Load8(rows.v + 8 * g), a.chromaGain, noOffset, a.centre);
     const __m64 uvLo = _mm_unpacklo_pi8(u, v);

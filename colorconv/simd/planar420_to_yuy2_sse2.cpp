@@ -66,7 +66,7 @@ PELLIX_TARGET_SSE2 void WriteGroupRow(const uint8_t* y, uint8_t* d, __m128i uv, 
 template <bool kAlignedLoad, bool kAlignedStore, bool kIdentity>
 PELLIX_TARGET_SSE2 void ConvertGroups(const Planar420Rows& rows, int32_t groups, const XmmAdjustment& a) {
   const __m128i noOffset = _mm_setzero_si128();
-  for (int32_t g = 0; g < groups; ++g) {
+  for (ptrdiff_t g = 0; g < groups; ++g) {
     __m128i u = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows.u + 8 * g));
     __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows.v + 8 * g));
     if (!kIdentity) {

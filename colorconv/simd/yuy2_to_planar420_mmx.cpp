@@ -26,7 +26,7 @@ PELLIX_TARGET_MMX void StoreChroma(uint8_t* p, __m64 bytes, ChromaPass pass) {
 // 8 U and 8 V (bytes 1 and 3 of each macropixel).
 PELLIX_TARGET_MMX void ConvertGroups(const PlanarDestinationRow& row, int32_t groups) {
   const __m64 lowByte = _mm_set1_pi16(0x00FF);
-  for (int32_t g = 0; g < groups; ++g) {
+  for (ptrdiff_t g = 0; g < groups; ++g) {
     const uint8_t* src = row.src + 2 * kGroupPixels * g;
     const __m64 m0 = Load8(src);
     const __m64 m1 = Load8(src + 8);
