@@ -34,6 +34,15 @@ bool PortsTest::setAllocator(Tessel::FrameAllocator* frameAllocator, Tessel::Var
   return output->notify(kSetFrameAllocator, &value);
 }
 
+bool PortsTest::announce(Tessel::PortInterface* port, int32_t width, int32_t height) {
+  Tessel::ImageProperties image;
+  image.width = width;
+  image.height = height;
+  image.stride = width;
+  Tessel::Variant announcement = ObjectVariant(&image);
+  return port->configure(kImageFormat, &announcement);
+}
+
 bool PortsTest::wire(const char* inputName, const char* outputName, int32_t width, int32_t height) {
   if (inputName != nullptr) input = createInput(inputName);
   if (outputName != nullptr) output = createOutput(outputName);
@@ -43,14 +52,7 @@ bool PortsTest::wire(const char* inputName, const char* outputName, int32_t widt
   }
   const bool connected = connectOutput();
   EXPECT_TRUE(setAllocator(&allocator));
-  Tessel::ImageProperties image;
-  image.width = width;
-  image.height = height;
-  image.stride = width;
-  Tessel::Variant announcement = ObjectVariant(&image);
-  if (input != nullptr) {
-    EXPECT_TRUE(input->configure(kImageFormat, &announcement));
-  }
+  EXPECT_TRUE(announce(input != nullptr ? input : output, width, height));
   if (inputName != nullptr) produceFrames(inputName, width, height);
   return connected;
 }

@@ -16,6 +16,8 @@ class PortsTest : public PluginTest {
   bool wire(const char* inputName, const char* outputName, int32_t width, int32_t height);
   bool connectOutput();
   bool connectInput();
+  // A width x height image with a stride of width, announced on `port`.
+  bool announce(Tessel::PortInterface* port, int32_t width, int32_t height);
   bool setAllocator(Tessel::FrameAllocator* allocator, Tessel::VariantType type = Tessel::VariantType::ObjectPtr);
 
   // Makes upstream hand out a fresh source frame of the format per request.

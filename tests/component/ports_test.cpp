@@ -53,7 +53,7 @@ TEST(ConverterChoiceTest, EveryDistinctPairConvertsAndNoOtherConnects) {
       if (frame != nullptr) {
         EXPECT_EQ(rig.allocator.announcedBits, std::vector<int32_t>{BitsPerPixelOf(out)}) << pair;
         EXPECT_EQ(frame->dataSize(), static_cast<uint32_t>(BitsPerPixelOf(out) * 16 * 8 / 8)) << pair;
-        EXPECT_EQ(frame->locks, 0) << pair;  // the converter left it unlocked
+        EXPECT_EQ(frame->locks, frame->unlocks) << pair;
         rig.handBack(frame);
       }
       if (!expected) {
@@ -295,6 +295,19 @@ TEST_F(PortsTest, ImageFormatIsForwardedAsTheCallersVariant) {
   ImageProperties image;
   Variant announcement = ObjectVariant(&image);
   EXPECT_FALSE(output->configure(kImageFormat, &announcement));
+}
+
+// YUY2 to BGRA takes its row count from the component's copy of the image
+// description and refuses a negative one, which shows what the copy holds.
+TEST_F(PortsTest, OnlyTheOutputPortStoresTheImageSizeUnsigned) {
+  ASSERT_TRUE(wire("YUY2", "BGRA", 16, 8));
+  ASSERT_TRUE(announce(input, -16, -8));
+  EXPECT_EQ(pull(), nullptr);
+  ASSERT_TRUE(announce(output, -16, -8));
+  FakeFrame* frame = pull();
+  ASSERT_NE(frame, nullptr);
+  handBack(frame);
+  EXPECT_EQ(downstream.seen.back().height, -8);
 }
 
 TEST_F(PortsTest, ImageFormatBeforeTheOutputIsConnected) {
