@@ -25,8 +25,10 @@ int32_t HostFrameAllocator::strideFor(int32_t width) const {
   if (options_.stride > 0) return options_.stride;
   const int64_t magnitude = std::llabs(static_cast<int64_t>(width));
   int64_t stride = magnitude + std::max<int32_t>(options_.stridePadding, 0);
-  // 4:2:2 rows hold whole macropixels.
-  if (bits_.load(std::memory_order_relaxed) == 16) stride += stride & 1;
+  // Even, whatever the format: a 4:2:2 row holds whole macropixels, and a
+  // BGRA row converted from a 4:2:2 source receives both pixels of its last
+  // macropixel.
+  stride += stride & 1;
   return static_cast<int32_t>(std::min<int64_t>(stride, std::numeric_limits<int32_t>::max()));
 }
 

@@ -13,7 +13,8 @@
 namespace pellix {
 
 struct FrameAllocatorOptions {
-  // Fixed stride in pixels for every frame; 0 derives it from the width.
+  // Fixed stride in pixels for every frame; 0 derives it from the width:
+  // |width| + stridePadding, rounded up to even.
   int32_t stride = 0;
   // Pixels added to a derived stride (row padding).
   int32_t stridePadding = 0;
@@ -26,7 +27,7 @@ class HostFrameAllocator final : public Tessel::FrameAllocator {
 
   void setBitsPerPixel(int32_t bits) override;
   // A frame of |width| x |height| (its description keeps the signs given),
-  // stride as configured (the derived stride of a 16-bit format is even),
+  // stride as configured (a derived stride is rounded up to even),
   // capacity CapacityFor(bits, stride, |height|). Null when told to fail,
   // when no valid bits per pixel was announced (1 to 64), when count is not
   // 1, when the frame would exceed 4 GiB, or when memory runs out.
