@@ -72,13 +72,17 @@ bool HasFlag(const std::vector<char*>& args, const char* flag) {
 
 int main(int argc, char** argv) {
   // Medians of several repetitions unless the command line says otherwise.
+  // Interleaving the repetitions of all benchmarks in random order spreads a
+  // change in machine load over every contender instead of one.
   static char repetitions[] = "--benchmark_repetitions=5";
+  static char interleave[] = "--benchmark_enable_random_interleaving=true";
   static char aggregatesOnly[] = "--benchmark_display_aggregates_only=true";
   static char minTime[] = "--benchmark_min_time=0.1";
   std::vector<char*> args(argv, argv + argc);
   if (!HasFlag(args, "--benchmark_repetitions")) args.push_back(repetitions);
   if (!HasFlag(args, "--benchmark_display_aggregates_only")) args.push_back(aggregatesOnly);
   if (!HasFlag(args, "--benchmark_min_time")) args.push_back(minTime);
+  if (!HasFlag(args, "--benchmark_enable_random_interleaving")) args.push_back(interleave);
   int count = static_cast<int>(args.size());
   args.push_back(nullptr);
   benchmark::Initialize(&count, args.data());
