@@ -79,6 +79,17 @@ TEST_F(PortsTest, DataSizeOfFullFrames) {
   }
 }
 
+// At an odd height a planar frame's planes end before 12 x width x height / 8
+// bytes; the data size stays within the buffer.
+TEST_F(PortsTest, DataSizeNeverExceedsTheBuffer) {
+  ASSERT_TRUE(wire("YUY2", "I420", 4, 3));
+  FakeFrame* frame = pull();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->capacity, 17u);
+  EXPECT_EQ(frame->dataSize(), 17u);
+  handBack(frame);
+}
+
 TEST_F(PortsTest, ConnectBeforeTheInputPortExistsSelectsNothing) {
   EXPECT_FALSE(wire(nullptr, "BGRA", 16, 8));
   input = createInput("YUY2");

@@ -1,5 +1,6 @@
 #include "tests/component/test_doubles.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace testing_doubles {
@@ -43,7 +44,12 @@ bool FrameLedger::everyFrameReleasedOnce() const {
 uint32_t FrameBytes(int32_t bitsPerPixel, int32_t stride, int32_t height) {
   const uint64_t s = static_cast<uint64_t>(std::abs(stride));
   const uint64_t h = static_cast<uint64_t>(std::abs(height));
-  if (bitsPerPixel == 12) return static_cast<uint32_t>(s * h + 2 * (s / 2) * (h / 2));
+  if (bitsPerPixel == 12) {
+    // The second chroma plane starts h*s + h*(s/4) bytes in for a source and
+    // h*s + (h*s)/4 for a destination; room for the later of the two.
+    const uint64_t second = std::max(s * h + h * (s / 4), s * h + (s * h) / 4);
+    return static_cast<uint32_t>(second + (s / 2) * (h / 2));
+  }
   return static_cast<uint32_t>(s * h * static_cast<uint64_t>(bitsPerPixel) / 8);
 }
 

@@ -63,8 +63,8 @@ class FrameLedger {
   std::vector<std::unique_ptr<FakeFrame>> frames_;
 };
 
-// Bytes a frame of this format needs: planar formats carry two quarter-size
-// chroma planes after the luma plane.
+// Bytes a frame of this format needs, and no more: planar formats carry two
+// quarter-size chroma planes after the luma plane.
 uint32_t FrameBytes(int32_t bitsPerPixel, int32_t stride, int32_t height);
 
 class FakeFrameAllocator : public Tessel::FrameAllocator {
