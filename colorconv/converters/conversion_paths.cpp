@@ -58,13 +58,12 @@ bool ConvertPackedToBgra(Tessel::Frame* source, const Tessel::ImageProperties* p
   const FrameShape d = ShapeOf(*destination);
   const FrameShape described = ShapeOf(*properties);
   const int64_t rows = described.height;
-  if (!FramesAreSound(*source, PixelFormat::YUY2, *destination, PixelFormat::BGRA) || d.width < s.width) {
+  if (!FramesAreSound(*source, PixelFormat::YUY2, *destination, PixelFormat::BGRA) ||
+      !DestinationHolds(d, PixelFormat::BGRA, s)) {
     return false;
   }
   // The description may name fewer rows than the frames hold, never more.
-  if (rows < 1 || rows > s.height || rows > d.height || described.width < 1 || described.width > s.width) {
-    return false;
-  }
+  if (rows < 1 || rows > s.height || described.width < 1 || described.width > s.width) return false;
   // Every macropixel of the source pitch is converted, so each destination
   // row must hold two pixels per macropixel.
   const int64_t groups = s.stride / 2;

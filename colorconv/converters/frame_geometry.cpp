@@ -42,8 +42,7 @@ bool IsWellFormed(const FrameShape& shape, PixelFormat format) {
   if (IsPlanar(format) && (shape.width < 2 || shape.height < 2)) return false;
   const bool packed422 = format == PixelFormat::UYVY || format == PixelFormat::YUY2;
   const int64_t minimumStride = packed422 ? shape.width + (shape.width & 1) : shape.width;
-  return shape.stride >= minimumStride && RowPitch(format, shape.stride) <= kAddressable &&
-         shape.height <= kAddressable;
+  return shape.stride >= minimumStride && RowPitch(format, shape.stride) <= kAddressable;
 }
 
 bool HoldsOwnRows(const Tessel::Frame& frame, PixelFormat format) {
