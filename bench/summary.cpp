@@ -48,10 +48,11 @@ std::vector<std::string> PairNames() {
 
 void PrintRoutineTable(std::ostream& out) {
   const auto& sizes = BenchSizes();
-  out << "== Routines: each slot in each variant this processor runs (median MP/s; * = installed here)\n";
+  out << "== Routines: each slot in each variant this processor runs (median MP/s; * = installed here; vs plain at "
+      << sizes.front().label() << ")\n";
   out << Pad("slot", 4) << "  " << Pad("routine", 24, false) << Pad("tier", 6, false);
   for (const FrameSize& size : sizes) out << Pad(size.label(), 12);
-  out << Pad("x plain", 10) << '\n';
+  out << Pad("vs plain", 10) << '\n';
   std::set<std::string> printed;
   for (const RoutineEntry& e : ResultBook::instance().routines()) {
     if (!printed.insert(e.routine).second) continue;
