@@ -101,6 +101,8 @@ TEST_F(ComponentObjectTest, QueryInterfaceAnswersThreeIdentifiers) {
   result = plugin->queryInterface(String<char>(), &face);
   EXPECT_EQ(result, 3);
   EXPECT_EQ(face, nullptr);
+  // Nowhere to put the face: nothing is handed out.
+  EXPECT_EQ(plugin->queryInterface(String<char>("tesselhub.interface.component"), nullptr), 3);
 }
 
 TEST_F(ComponentObjectTest, FacesReachTheSameObject) {
