@@ -4,6 +4,7 @@
 // binary interface; sizes are checked in sdk/record_layout.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <map>
@@ -51,9 +52,11 @@ struct String {
   explicit String(const T* text, StandardAllocator<T>* alloc = defaultAllocator<T>())
       : data(nullptr), length(0), allocator(alloc) {
     if (text == nullptr) return;
-    int32_t n = 0;
+    size_t n = 0;
     while (text[n] != 0) ++n;
-    assign(text, n);
+    // A text longer than the record's 32-bit length can count is refused.
+    if (n >= static_cast<size_t>(INT32_MAX)) throw std::bad_alloc();
+    assign(text, static_cast<int32_t>(n));
   }
 
   // Deep copy into a buffer of the given allocator; the source's allocator is
