@@ -23,10 +23,9 @@ struct RgbToYuvLanes {
 
 PELLIX_TARGET_MMX inline RgbToYuvLanes LoadRgbToYuvLanes() {
   const RgbToYuvConstantBlock& k = RgbToYuvConstants;
-  return {Load8(k.blueToY),  Load8(k.greenToY), Load8(k.redToY),  Load8(k.lumaBias),
-          Load8(k.lumaRounding), Load8(k.lumaBlackLevel), Load8(k.blueToU), Load8(k.greenToU),
-          Load8(k.redToU),   Load8(k.greenToV), Load8(k.blueToV), Load8(k.chromaBias),
-          _mm_set1_pi16(1)};
+  return {Load8(k.blueToY),        Load8(k.greenToY),   Load8(k.redToY),   Load8(k.lumaBias), Load8(k.lumaRounding),
+          Load8(k.lumaBlackLevel), Load8(k.blueToU),    Load8(k.greenToU), Load8(k.redToU),   Load8(k.greenToV),
+          Load8(k.blueToV),        Load8(k.chromaBias), _mm_set1_pi16(1)};
 }
 
 PELLIX_TARGET_MMX inline __m64 LumaProducts(__m64 b, __m64 g, __m64 r, const RgbToYuvLanes& k) {
@@ -39,8 +38,7 @@ PELLIX_TARGET_MMX inline __m64 LumaProducts(__m64 b, __m64 g, __m64 r, const Rgb
 PELLIX_TARGET_MMX inline __m64 LumaBytes(const BgraWords& w, const RgbToYuvLanes& k) {
   const __m64 lo = _mm_srli_pi16(_mm_adds_pi16(LumaProducts(w.blueLo, w.greenLo, w.redLo, k), k.lumaBias), 2);
   const __m64 hi = _mm_adds_pi16(
-      _mm_srli_pi16(_mm_adds_pi16(LumaProducts(w.blueHi, w.greenHi, w.redHi, k), k.lumaRounding), 2),
-      k.lumaBlackLevel);
+      _mm_srli_pi16(_mm_adds_pi16(LumaProducts(w.blueHi, w.greenHi, w.redHi, k), k.lumaRounding), 2), k.lumaBlackLevel);
   return _mm_packs_pu16(lo, hi);
 }
 

@@ -16,11 +16,10 @@ enum class SecondRowAverage { Truncating, Rounding };
 
 inline uint8_t LumaFromBgraMmx(uint8_t b, uint8_t g, uint8_t r) {
   const RgbToYuvConstantBlock& k = RgbToYuvConstants;
-  const int16_t sum =
-      AddSaturate(AddSaturate(AddSaturate(MulHigh(static_cast<int16_t>(b * 8), k.blueToY[0]),
-                                          MulHigh(static_cast<int16_t>(g * 8), k.greenToY[0])),
-                              MulHigh(static_cast<int16_t>(r * 8), k.redToY[0])),
-                  k.lumaBias[0]);
+  const int16_t sum = AddSaturate(AddSaturate(AddSaturate(MulHigh(static_cast<int16_t>(b * 8), k.blueToY[0]),
+                                                          MulHigh(static_cast<int16_t>(g * 8), k.greenToY[0])),
+                                              MulHigh(static_cast<int16_t>(r * 8), k.redToY[0])),
+                                  k.lumaBias[0]);
   return PackUnsigned(static_cast<int16_t>(static_cast<uint16_t>(sum) >> 2));
 }
 

@@ -19,8 +19,10 @@ struct BgraConstants {
 
 PELLIX_TARGET_MMX BgraConstants LoadBgraConstants() {
   const YuvToRgbConstantBlock& k = YuvToRgbConstants;
-  return {Load8(k.lumaGain),     Load8(k.vToRed),       Load8(k.uToGreen),      Load8(k.vToGreen),
-          Load8(k.uToBlue),      Load8(k.blackLevel),   Load8(k.chromaCentre),  Load8(k.evenPixelMask),
+  return {Load8(k.lumaGain),     Load8(k.vToRed),
+          Load8(k.uToGreen),     Load8(k.vToGreen),
+          Load8(k.uToBlue),      Load8(k.blackLevel),
+          Load8(k.chromaCentre), Load8(k.evenPixelMask),
           Load8(k.rounding),     _mm_set1_pi8(static_cast<char>(0xFF))};
 }
 
@@ -50,8 +52,8 @@ PELLIX_TARGET_MMX void ConvertGroups(const uint8_t* y, const uint8_t* u, const u
     const __m64 ytOdd = _mm_mulhi_pi16(_mm_slli_pi16(_mm_srli_pi16(yd, 8), 5), k.lumaGain);
 
     const __m64 red = Channel(ytEven, ytOdd, _mm_mulhi_pi16(cv, k.vToRed), k);
-    const __m64 green = Channel(
-        ytEven, ytOdd, _mm_adds_pi16(_mm_mulhi_pi16(cu, k.uToGreen), _mm_mulhi_pi16(cv, k.vToGreen)), k);
+    const __m64 green =
+        Channel(ytEven, ytOdd, _mm_adds_pi16(_mm_mulhi_pi16(cu, k.uToGreen), _mm_mulhi_pi16(cv, k.vToGreen)), k);
     const __m64 blue = Channel(ytEven, ytOdd, _mm_mulhi_pi16(cu, k.uToBlue), k);
 
     const __m64 bgLo = _mm_unpacklo_pi8(blue, green);

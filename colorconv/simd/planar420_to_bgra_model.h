@@ -32,8 +32,8 @@ inline void YuvToBgraMmx(uint8_t y, uint8_t u, uint8_t v, uint8_t* out) {
 
 // Pixels [xBegin, width) of one row, raw samples, adjustment included; an odd
 // last pixel reads the nearest chroma column inside the plane.
-inline void Planar420ToBGRARowModel(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* dst,
-                                    int32_t xBegin, int32_t width, const ColorAdjustment& adjust) {
+inline void Planar420ToBGRARowModel(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* dst, int32_t xBegin,
+                                    int32_t width, const ColorAdjustment& adjust) {
   for (int32_t x = xBegin; x < width; ++x) {
     const int32_t column = ChromaColumnForPixel(x, width);
     YuvToBgraMmx(AdjustLuma(y[x], adjust, x), AdjustChroma(u[column], adjust, column),

@@ -13,9 +13,8 @@ namespace pellix {
 // even. With odd width the last macropixel repeats the last pixel's luma.
 // passThrough copies samples unchanged (the identity path of the SSE2
 // variant); otherwise every sample takes the adjustment step.
-inline void Planar420ToYUY2RowModel(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* dst,
-                                    int32_t xBegin, int32_t width, const ColorAdjustment& adjust,
-                                    bool passThrough) {
+inline void Planar420ToYUY2RowModel(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* dst, int32_t xBegin,
+                                    int32_t width, const ColorAdjustment& adjust, bool passThrough) {
   for (int32_t x = xBegin; x < width; x += 2) {
     const int32_t column = ChromaColumnForPixel(x, width);
     uint8_t* out = dst + 2 * static_cast<int64_t>(x);

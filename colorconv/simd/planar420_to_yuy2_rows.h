@@ -24,9 +24,9 @@ struct Planar420Rows {
 
 // height >= 2. dstRowBytes is the byte distance of output rows.
 template <class Kernel>
-void ForEachPlanar420ToPackedRowPair(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU,
-                                     const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst,
-                                     int64_t dstRowBytes, int32_t height, int32_t interlaced, Kernel&& kernel) {
+void ForEachPlanar420ToPackedRowPair(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU, const uint8_t* srcV,
+                                     int32_t srcChromaStride, uint8_t* dst, int64_t dstRowBytes, int32_t height,
+                                     int32_t interlaced, Kernel&& kernel) {
   const bool fieldWise = interlaced == 1;
   auto lumaRow = [&](int32_t r) { return srcY + static_cast<ptrdiff_t>(int64_t{r} * srcYStride); };
   auto dstRow = [&](int32_t r) { return dst + static_cast<ptrdiff_t>(int64_t{r} * dstRowBytes); };

@@ -46,15 +46,13 @@ PELLIX_TARGET_SSE void Planar420ToYUY2_SSE(const uint8_t* srcY, int32_t srcYStri
   const MmxAdjustment lanes = LoadMmxAdjustment(adjust);
   const int32_t groups = width / kGroupPixels;
   const int32_t tail = groups * kGroupPixels;
-  ForEachPlanar420ToPackedRowPair(srcY, srcYStride, srcU, srcV, srcChromaStride, dst, 2 * int64_t{dstStride}, height,
-                                  interlaced, [&](const Planar420Rows& rows) {
-                                    ConvertGroups(rows, groups, lanes);
-                                    Planar420ToYUY2RowModel(rows.y0, rows.u, rows.v, rows.d0, tail, width, adjust,
-                                                            false);
-                                    if (rows.y1)
-                                      Planar420ToYUY2RowModel(rows.y1, rows.u, rows.v, rows.d1, tail, width, adjust,
-                                                              false);
-                                  });
+  ForEachPlanar420ToPackedRowPair(
+      srcY, srcYStride, srcU, srcV, srcChromaStride, dst, 2 * int64_t{dstStride}, height, interlaced,
+      [&](const Planar420Rows& rows) {
+        ConvertGroups(rows, groups, lanes);
+        Planar420ToYUY2RowModel(rows.y0, rows.u, rows.v, rows.d0, tail, width, adjust, false);
+        if (rows.y1) Planar420ToYUY2RowModel(rows.y1, rows.u, rows.v, rows.d1, tail, width, adjust, false);
+      });
   _mm_empty();
   // The non-temporal stores are ordered before whatever hands the frame on.
   _mm_sfence();

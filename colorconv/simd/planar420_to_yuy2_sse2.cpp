@@ -74,11 +74,11 @@ PELLIX_TARGET_SSE2 void ConvertGroups(const Planar420Rows& rows, int32_t groups,
       v = AdjustBytes(v, a.chromaGain, noOffset, a.centre);
     }
     const __m128i uv = _mm_unpacklo_epi8(u, v);
-    WriteGroupRow<kAlignedLoad, kAlignedStore, kIdentity>(rows.y0 + kGroupPixels * g,
-                                                          rows.d0 + 2 * kGroupPixels * g, uv, a);
+    WriteGroupRow<kAlignedLoad, kAlignedStore, kIdentity>(rows.y0 + kGroupPixels * g, rows.d0 + 2 * kGroupPixels * g,
+                                                          uv, a);
     if (rows.y1)
-      WriteGroupRow<kAlignedLoad, kAlignedStore, kIdentity>(rows.y1 + kGroupPixels * g,
-                                                            rows.d1 + 2 * kGroupPixels * g, uv, a);
+      WriteGroupRow<kAlignedLoad, kAlignedStore, kIdentity>(rows.y1 + kGroupPixels * g, rows.d1 + 2 * kGroupPixels * g,
+                                                            uv, a);
   }
 }
 
@@ -86,7 +86,8 @@ using GroupKernel = void (*)(const Planar420Rows&, int32_t, const XmmAdjustment&
 
 template <bool kAlignedLoad, bool kAlignedStore>
 GroupKernel ChooseArithmetic(bool identity) {
-  return identity ? ConvertGroups<kAlignedLoad, kAlignedStore, true> : ConvertGroups<kAlignedLoad, kAlignedStore, false>;
+  return identity ? ConvertGroups<kAlignedLoad, kAlignedStore, true>
+                  : ConvertGroups<kAlignedLoad, kAlignedStore, false>;
 }
 
 bool Aligned16(const void* p, int64_t rowBytes) {
@@ -99,9 +100,9 @@ bool Aligned16(const void* p, int64_t rowBytes) {
 // row starts on 16 bytes, aligned luma loads when every luma row does, and
 // no arithmetic at all for the identity record.
 PELLIX_TARGET_SSE2 void Planar420ToYUY2_SSE2(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU,
-                                             const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst,
-                                             int32_t width, int32_t height, int32_t dstStride,
-                                             const ColorAdjustment* adjustIn, int32_t interlaced) {
+                                             const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst, int32_t width,
+                                             int32_t height, int32_t dstStride, const ColorAdjustment* adjustIn,
+                                             int32_t interlaced) {
   if (width < 2 || height < 2) return;
   const ColorAdjustment& adjust = AdjustmentOrIdentity(adjustIn);
   const bool identity = adjust.isIdentity == 1;
@@ -109,21 +110,18 @@ PELLIX_TARGET_SSE2 void Planar420ToYUY2_SSE2(const uint8_t* srcY, int32_t srcYSt
   const int64_t dstRowBytes = 2 * int64_t{dstStride};
   const bool alignedLoad = Aligned16(srcY, srcYStride);
   const bool alignedStore = Aligned16(dst, dstRowBytes);
-  const GroupKernel kernel = alignedLoad ? (alignedStore ? ChooseArithmetic<true, true>(identity)
-                                                         : ChooseArithmetic<true, false>(identity))
-                                         : (alignedStore ? ChooseArithmetic<false, true>(identity)
-                                                         : ChooseArithmetic<false, false>(identity));
+  const GroupKernel kernel =
+      alignedLoad ? (alignedStore ? ChooseArithmetic<true, true>(identity) : ChooseArithmetic<true, false>(identity))
+                  : (alignedStore ? ChooseArithmetic<false, true>(identity) : ChooseArithmetic<false, false>(identity));
   const int32_t groups = width / kGroupPixels;
   const int32_t tail = groups * kGroupPixels;
-  ForEachPlanar420ToPackedRowPair(srcY, srcYStride, srcU, srcV, srcChromaStride, dst, dstRowBytes, height,
-                                  interlaced, [&](const Planar420Rows& rows) {
-                                    kernel(rows, groups, lanes);
-                                    Planar420ToYUY2RowModel(rows.y0, rows.u, rows.v, rows.d0, tail, width, adjust,
-                                                            identity);
-                                    if (rows.y1)
-                                      Planar420ToYUY2RowModel(rows.y1, rows.u, rows.v, rows.d1, tail, width, adjust,
-                                                              identity);
-                                  });
+  ForEachPlanar420ToPackedRowPair(
+      srcY, srcYStride, srcU, srcV, srcChromaStride, dst, dstRowBytes, height, interlaced,
+      [&](const Planar420Rows& rows) {
+        kernel(rows, groups, lanes);
+        Planar420ToYUY2RowModel(rows.y0, rows.u, rows.v, rows.d0, tail, width, adjust, identity);
+        if (rows.y1) Planar420ToYUY2RowModel(rows.y1, rows.u, rows.v, rows.d1, tail, width, adjust, identity);
+      });
   // No MMX register is used, so no EMMS. The non-temporal stores are
   // ordered before whatever hands the frame on.
   _mm_sfence();

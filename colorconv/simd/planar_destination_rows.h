@@ -35,8 +35,8 @@ void ForEachPlanarDestinationRow(int32_t height, const uint8_t* src, int32_t src
                              dstY + static_cast<ptrdiff_t>(int64_t{r} * dstYStride), nullptr, nullptr,
                              ChromaPass::None};
     if (m < chromaRows) {
-      const int64_t offset = rule == ChromaRowRule::HalfOfLumaOffset ? (int64_t{m} * dstYStride) >> 1
-                                                                     : int64_t{m} * (dstYStride >> 1);
+      const int64_t offset =
+          rule == ChromaRowRule::HalfOfLumaOffset ? (int64_t{m} * dstYStride) >> 1 : int64_t{m} * (dstYStride >> 1);
       row.u = dstU + static_cast<ptrdiff_t>(offset);
       row.v = dstV + static_cast<ptrdiff_t>(offset);
       row.pass = (r & 1) ? ChromaPass::Second : ChromaPass::First;

@@ -91,8 +91,8 @@ Geometry RandomGeometry(std::mt19937_64& rng, int index, bool negativeHeights) {
 std::string Describe(const Variant& v, int index, const Geometry& g) {
   std::ostringstream s;
   s << "slot " << v.slot << " " << v.tier << " case " << index << ": width " << g.width << " height " << g.height
-    << (g.edge == Edge::Start ? " frame after a guard page" : " frame before a guard page") << " (seed "
-    << TestSeed() << ")";
+    << (g.edge == Edge::Start ? " frame after a guard page" : " frame before a guard page") << " (seed " << TestSeed()
+    << ")";
   return s.str();
 }
 
@@ -129,12 +129,12 @@ void CheckPlanarToPacked(const Variant& v, int index) {
   GuardedPlane u(chromaRows, int64_t{chromaRows - 1} * chromaStride, w / 2, g.edge, g.lead, rng, Samples::Extremes);
   GuardedPlane vPlane(chromaRows, int64_t{chromaRows - 1} * chromaStride, w / 2, g.edge, g.lead, rng,
                       Samples::Extremes);
-  GuardedPlane dst(rows, int64_t{rows - 1} * bytesPerPixel * dstStride, int64_t{bytesPerPixel} * dstRowPixels,
-                   g.edge, g.lead, rng);
+  GuardedPlane dst(rows, int64_t{rows - 1} * bytesPerPixel * dstStride, int64_t{bytesPerPixel} * dstRowPixels, g.edge,
+                   g.lead, rng);
 
   std::vector<uint8_t> expected = dst.Bytes();
-  PlanarToPackedArgs model{y.first(), srcYStride, u.first(), vPlane.first(), chromaStride,
-                           expected.data() + dst.lead(), w, g.height, dstStride, &adjust, interlaced};
+  PlanarToPackedArgs model{y.first(), srcYStride, u.first(), vPlane.first(), chromaStride, expected.data() + dst.lead(),
+                           w,         g.height,   dstStride, &adjust,        interlaced};
   if (v.slot == 0)
     Planar420ToYUY2FrameModel(model, v.passThroughWhenIdentity);
   else

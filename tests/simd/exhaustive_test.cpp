@@ -96,9 +96,9 @@ TEST(BGRAToPlanar420Exhaustive, LumaAgainstPlainTables) {
 void CheckChromaFrame(const std::vector<uint8_t>& src, int32_t width, int32_t height) {
   const size_t pixels = size_t(width) * size_t(height);
   std::vector<uint8_t> plainY(pixels), plainU(pixels / 4), plainV(pixels / 4);
-  ASSERT_EQ(BGRAToPlanar420(width, height, src.data(), width * 4, plainY.data(), plainU.data(), plainV.data(), width,
-                            0, 0),
-            0);
+  ASSERT_EQ(
+      BGRAToPlanar420(width, height, src.data(), width * 4, plainY.data(), plainU.data(), plainV.data(), width, 0, 0),
+      0);
   for (const Variant* variant : VariantsOfSlot(5)) {
     SCOPED_TRACE(variant->tier);
     std::vector<uint8_t> y(pixels, 0x5A), u(pixels / 4, 0x5A), v(pixels / 4, 0x5A);

@@ -19,8 +19,8 @@ namespace {
 
 struct Destination {
   const char* name;
-  int32_t misalign;       // bytes from a 16-byte boundary
-  int32_t strideExtra;    // pixels beyond the rounded-up width; -1: dstStride 36
+  int32_t misalign;     // bytes from a 16-byte boundary
+  int32_t strideExtra;  // pixels beyond the rounded-up width; -1: dstStride 36
 };
 
 constexpr Destination kDestinations[] = {
@@ -48,8 +48,7 @@ TEST(Slot0Agreement, EveryTierEqualsPlainForUnityRecords) {
             const int32_t rowPixels = (width + 1) & ~1;
             const int32_t dstStride = d.strideExtra < 0 ? std::max(36, rowPixels) : rowPixels + d.strideExtra;
             const int32_t lumaStride = (width + 15) & ~15;  // luma rows 16-byte aligned
-            std::vector<uint8_t> luma(size_t(lumaStride) * height + 16), u(size_t(width) * height + 1),
-                v(u.size());
+            std::vector<uint8_t> luma(size_t(lumaStride) * height + 16), u(size_t(width) * height + 1), v(u.size());
             for (auto* plane : {&luma, &u, &v})
               for (auto& byte : *plane) byte = static_cast<uint8_t>(rng());
             const size_t dstBytes = size_t(2) * dstStride * height + 32;
@@ -63,11 +62,10 @@ TEST(Slot0Agreement, EveryTierEqualsPlainForUnityRecords) {
                             width, height, dstStride, &record, interlaced);
             for (Planar420ToPackedRoutine tier : tiers) {
               std::fill(actualStore.begin(), actualStore.end(), 0xA5);
-              tier(luma.data(), lumaStride, u.data(), v.data(), chromaStride, alignedStart(actualStore), width,
-                   height, dstStride, &record, interlaced);
-              ASSERT_EQ(actualStore, expectedStore)
-                  << d.name << ", width " << width << ", height " << height << ", interlaced " << interlaced
-                  << ", isIdentity " << isIdentity;
+              tier(luma.data(), lumaStride, u.data(), v.data(), chromaStride, alignedStart(actualStore), width, height,
+                   dstStride, &record, interlaced);
+              ASSERT_EQ(actualStore, expectedStore) << d.name << ", width " << width << ", height " << height
+                                                    << ", interlaced " << interlaced << ", isIdentity " << isIdentity;
             }
           }
         }

@@ -12,8 +12,8 @@ int32_t Uniform(std::mt19937_64& rng, int32_t low, int32_t high) {
   return std::uniform_int_distribution<int32_t>(low, high)(rng);
 }
 
-GuardedPlane::GuardedPlane(int64_t rows, int64_t lastRowOffset, int64_t rowBytes, GuardedBuffer::Edge edge,
-                           size_t lead, std::mt19937_64& rng, Samples samples)
+GuardedPlane::GuardedPlane(int64_t rows, int64_t lastRowOffset, int64_t rowBytes, GuardedBuffer::Edge edge, size_t lead,
+                           std::mt19937_64& rng, Samples samples)
     : lead_(edge == GuardedBuffer::Edge::Start ? 0 : lead) {
   const int64_t frameBytes = rows > 0 && rowBytes > 0 ? lastRowOffset + rowBytes : 0;
   buffer_ = std::make_unique<GuardedBuffer>(static_cast<size_t>(frameBytes) + lead_, edge);

@@ -102,8 +102,8 @@ TEST_F(WorkedExamples, SecondRowAverageOfYuy2Chroma) {
     int expectedU;
     int expectedV;
   };
-  for (const Case& c : {Case{YUY2ToPlanar420_SSE, 101, 8}, Case{YUY2ToPlanar420_MMX, 100, 7},
-                        Case{YUY2ToPlanar420, 100, 7}}) {
+  for (const Case& c :
+       {Case{YUY2ToPlanar420_SSE, 101, 8}, Case{YUY2ToPlanar420_MMX, 100, 7}, Case{YUY2ToPlanar420, 100, 7}}) {
     uint8_t y[4] = {}, u = 0, v = 0;
     c.routine(2, 2, src, 4, y, &u, &v, 2, 0, 0);
     EXPECT_EQ(u, c.expectedU);
