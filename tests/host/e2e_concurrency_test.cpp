@@ -120,6 +120,44 @@ TEST_F(ConcurrencyTest, DisconnectWaitsForARunningPull) {
   EXPECT_EQ(session.source().pullRequests(), 1u);
 }
 
+TEST_F(ConcurrencyTest, ConnectingAnotherComponentLeavesRunningConversionsExact) {
+  // Every output Connect runs the conversion set-up; it must not disturb the
+  // routine table under a conversion running on another thread.
+  const int32_t width = 64, height = 16;
+  auto pool = std::make_shared<FramePool>(ledger);
+  FrameRef source = MakeSourceFrame(*pool, PixelFormat::BGRA, width, height, 31);
+  SessionOptions options = Options("BGRA", "I420", width, height);
+  options.producer = MakeRepeatingProducer(source.share());
+  options.outputFrames.buffers.recycle = true;
+  ConversionSession session(Library(), options, ledger);
+  Tessel::ImageProperties announced;
+  announced.width = width;
+  announced.height = height;
+  announced.stride = width;
+  std::vector<uint8_t> expected;
+  {
+    FrameRef first = session.pull();
+    expected = ExpectedConversion(PixelFormat::BGRA, PixelFormat::I420, *source, announced,
+                                  first->imageProperties.stride, first->capacity);
+  }
+  std::atomic<bool> converting{true};
+  int mismatches = 0;
+  std::thread converter([&] {
+    for (int i = 0; i < 60; ++i) {
+      FrameRef frame = session.tryPull();
+      if (!frame || FrameBytes(*frame) != expected) ++mismatches;
+    }
+    converting = false;
+  });
+  int connects = 0;
+  while (converting || connects == 0) {
+    ConversionSession other(Library(), Options("YUY2", "BGRA", 8, 4), ledger);
+    ++connects;
+  }
+  converter.join();
+  EXPECT_EQ(mismatches, 0) << "after " << connects << " connects on another thread";
+}
+
 }  // namespace
 }  // namespace e2e
 }  // namespace pellix
