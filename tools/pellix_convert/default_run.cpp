@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iomanip>
 #include <system_error>
 
 #include "tools/pellix_convert/atomic_output.h"
@@ -161,9 +162,10 @@ void RunDefault(const DefaultRunSettings& settings, std::ostream& out) {
   file.write(reinterpret_cast<const uint8_t*>(table.data()), table.size());
   file.commit();
 
-  out << table << "\nResults are in " << settings.folder << "/:\n  " << kTableName << "  this table\n";
+  out << table << "\nResults are in " << settings.folder << "/:\n  " << std::left << std::setw(18) << kTableName
+      << "this table\n";
   for (PixelFormat format : kAllFormats) {
-    out << "  " << ImageName(format) << "  the pattern converted to " << FormatName(format)
+    out << "  " << std::setw(18) << ImageName(format) << "the pattern converted to " << FormatName(format)
         << (format == PixelFormat::BGRA ? " from I420" : " from BGRA, shown through BGRA") << "\n";
   }
 }
