@@ -68,6 +68,7 @@ TEST_F(FramePathTest, SameFormatWithEarlierConverterPassesTheFrameThrough) {
   WiredGraph graph(ledger, "I420", "BGRA", 16, 8);
   ASSERT_TRUE(graph.component.destroyOutputPort());
   ASSERT_NE(graph.component.createOutputPort("I420"), nullptr);
+  EXPECT_FALSE(graph.component.connect(PortSide::Output, &graph.sink)) << "a refused pair keeps the converter";
   FrameRef frame = graph.pull();
   ASSERT_TRUE(frame);
   EXPECT_EQ(frame->imageProperties.stride, graph.sourceLayout.stride);
