@@ -62,10 +62,15 @@ void WriteDisplayPng(const std::string& path, bool overwrite, PluginConversion* 
 }  // namespace
 
 void RunConversion(const ConversionPlan& plan) {
-  if (plan.outputContainer == Container::Png) {
-    AtomicOutputFile::checkAvailable(plan.everyFrame ? NumberedName(plan.output, 0) : plan.output, plan.overwrite);
-  } else if (plan.output != "-") {
-    AtomicOutputFile::checkAvailable(plan.output, plan.overwrite);
+  const bool png = plan.outputContainer == Container::Png;
+  const bool onePng = png && !plan.everyFrame;
+  // The output is claimed first, so a run whose output is not free stops
+  // before any work.
+  std::unique_ptr<OutputSink> output;
+  if (png) {
+    AtomicOutputFile::checkAvailable(onePng ? plan.output : NumberedName(plan.output, 0), plan.overwrite);
+  } else {
+    output = OpenOutput(plan.output, plan.overwrite);
   }
   const auto library = LoadPlugin(plan.pluginPath);
   InputStream input(plan.input);
@@ -75,12 +80,10 @@ void RunConversion(const ConversionPlan& plan) {
 
   PluginConversion conversion(library, plan.from, plan.to, width, height);
   std::unique_ptr<PluginConversion> display;
-  if (plan.outputContainer == Container::Png && plan.to != PixelFormat::BGRA) {
+  if (png && plan.to != PixelFormat::BGRA) {
     display = std::make_unique<PluginConversion>(library, plan.to, PixelFormat::BGRA, width, height);
   }
-  std::unique_ptr<OutputSink> output;
   std::optional<Y4mWriter> y4m;
-  if (plan.outputContainer != Container::Png) output = OpenOutput(plan.output, plan.overwrite);
   if (plan.outputContainer == Container::Y4m) y4m.emplace(*output, source.header());
 
   ProgressLine progress(!plan.quiet);
@@ -89,21 +92,16 @@ void RunConversion(const ConversionPlan& plan) {
   std::vector<uint8_t> out;
   std::vector<uint8_t> scratch;
   uint64_t frames = 0;
-  for (; source.read(in.data()); ++frames) {
+  // One chosen image needs no frames after it.
+  while ((!onePng || frames <= plan.pngFrame) && source.read(in.data())) {
     progress.update(frames);
-    if (plan.outputContainer == Container::Png) {
-      if (!plan.everyFrame && frames != plan.pngFrame) continue;
-      conversion.convert(in.data(), out);
-      const std::string path = plan.everyFrame ? NumberedName(plan.output, frames) : plan.output;
-      WriteDisplayPng(path, plan.overwrite, display.get(), out.data(), width, height, scratch);
-      if (!plan.everyFrame) {
-        ++frames;
-        break;
-      }
-      continue;
-    }
+    const uint64_t index = frames++;
+    if (onePng && index != plan.pngFrame) continue;
     conversion.convert(in.data(), out);
-    if (y4m) {
+    if (png) {
+      WriteDisplayPng(onePng ? plan.output : NumberedName(plan.output, index), plan.overwrite, display.get(),
+                      out.data(), width, height, scratch);
+    } else if (y4m) {
       y4m->writeFrame(out.data(), out.size());
     } else {
       output->write(out.data(), out.size());
@@ -112,7 +110,7 @@ void RunConversion(const ConversionPlan& plan) {
   progress.update(frames);
   progress.finish();
   if (frames == 0) throw ToolError("input " + input.name() + " holds no frames");
-  if (plan.outputContainer == Container::Png && !plan.everyFrame && frames <= plan.pngFrame) {
+  if (onePng && frames <= plan.pngFrame) {
     throw ToolError("input " + input.name() + " has " + std::to_string(frames) + (frames == 1 ? " frame" : " frames") +
                     ": there is no frame " + std::to_string(plan.pngFrame));
   }
