@@ -171,9 +171,10 @@ Pellix colour transform plug-in.
   -h, --help           this text
       --version        the tool's version
 
-Formats: )" + std::string("I420, IYUV, YV12, YUY2, UYVY, BGRA; FFmpeg's yuv420p, yuyv422, uyvy422, bgra.\n") +
-         R"(Planar formats (I420, YV12) need an even width and height.
+Formats: I420, IYUV, YV12, YUY2, UYVY, BGRA; FFmpeg's yuv420p, yuyv422, uyvy422, bgra.
+Planar formats (I420, YV12) need an even width and height.
 With no input, the results go to the folder given by -o (default pellix-out).
+Exit status: 0 done, 1 the input, output or plug-in failed, 2 a bad command line.
 )";
 }
 
