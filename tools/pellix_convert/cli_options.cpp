@@ -22,15 +22,15 @@ std::optional<int64_t> ParseNumber(const std::string& text, int64_t low, int64_t
   return value;
 }
 
-struct OptionSpec {
+struct OptionRule {
   const char* longName;
   char shortName;  // 0: none
   bool takesValue;
   std::function<void(Options&, const std::string&)> apply;
 };
 
-const std::vector<OptionSpec>& OptionSpecs() {
-  static const std::vector<OptionSpec> specs = {
+const std::vector<OptionRule>& OptionRules() {
+  static const std::vector<OptionRule> rules = {
       {"input", 'i', true, [](Options& o, const std::string& v) { o.input = v; }},
       {"output", 'o', true, [](Options& o, const std::string& v) { o.output = v; }},
       {"from", 'f', true, [](Options& o, const std::string& v) { o.from = v; }},
@@ -56,19 +56,19 @@ const std::vector<OptionSpec>& OptionSpecs() {
       {"help", 'h', false, [](Options& o, const std::string&) { o.mode = Mode::Help; }},
       {"version", 0, false, [](Options& o, const std::string&) { o.mode = Mode::Version; }},
   };
-  return specs;
+  return rules;
 }
 
-const OptionSpec* FindLong(const std::string& name) {
-  for (const OptionSpec& spec : OptionSpecs()) {
-    if (name == spec.longName) return &spec;
+const OptionRule* FindLong(const std::string& name) {
+  for (const OptionRule& rule : OptionRules()) {
+    if (name == rule.longName) return &rule;
   }
   return nullptr;
 }
 
-const OptionSpec* FindShort(char name) {
-  for (const OptionSpec& spec : OptionSpecs()) {
-    if (spec.shortName != 0 && name == spec.shortName) return &spec;
+const OptionRule* FindShort(char name) {
+  for (const OptionRule& rule : OptionRules()) {
+    if (rule.shortName != 0 && name == rule.shortName) return &rule;
   }
   return nullptr;
 }
@@ -101,32 +101,32 @@ Options ParseCommandLine(const std::vector<std::string>& args) {
       optionsEnded = true;
       continue;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionRule* rule = nullptr;
     std::string value;
     bool hasInlineValue = false;
     if (arg.compare(0, 2, "--") == 0) {
       const size_t equals = arg.find('=');
-      spec = FindLong(arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2));
+      rule = FindLong(arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2));
       if (equals != std::string::npos) {
         hasInlineValue = true;
         value = arg.substr(equals + 1);
       }
     } else {
-      spec = FindShort(arg[1]);
+      rule = FindShort(arg[1]);
       if (arg.size() > 2) {
         hasInlineValue = true;
         value = arg.substr(2);
       }
     }
-    if (spec == nullptr) throw UsageError("unknown option '" + arg + "' (see --help)");
-    if (spec->takesValue && !hasInlineValue) {
+    if (rule == nullptr) throw UsageError("unknown option '" + arg + "' (see --help)");
+    if (rule->takesValue && !hasInlineValue) {
       if (i + 1 >= args.size()) throw UsageError("option '" + arg + "' needs a value");
       value = args[++i];
-    } else if (!spec->takesValue && hasInlineValue) {
+    } else if (!rule->takesValue && hasInlineValue) {
       throw UsageError("option '" + arg + "' takes no value");
     }
     const Mode before = options.mode;
-    spec->apply(options, value);
+    rule->apply(options, value);
     if (options.mode != before) modeGiven = true;
   }
   if (positional.size() > 2) throw UsageError("unexpected argument '" + positional[2] + "'");
