@@ -61,7 +61,7 @@ TEST(DefaultRun, WritesImagesAndTableForTwentyPairs) {
 TEST(DefaultRun, RefusesOptionsThatNeedAnInput) {
   ScratchFolder folder;
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"-t", "BGRA"}, {"--every-frame"}, {"-s", "63x48"}, {"-o", "-"}}) {
+           {"-t", "BGRA"}, {"--every-frame"}, {"-s", "63x48"}, {"-o", "-"}, {"-s", "3840x2160", "--frames", "100"}}) {
     const ToolRun run = RunTool(args, folder.path());
     EXPECT_EQ(run.status, 2) << args[0];
   }

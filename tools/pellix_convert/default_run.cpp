@@ -22,6 +22,7 @@ namespace pellix::convert {
 namespace {
 
 constexpr const char* kTableName = "round-trip.txt";
+constexpr uint64_t kLargestPatternBytes = uint64_t{512} << 20;
 
 std::string ImageName(PixelFormat format) { return std::string("pattern-") + FormatName(format) + ".png"; }
 
@@ -98,6 +99,15 @@ DefaultRunSettings DefaultRunFromOptions(const Options& options) {
     if (!problem.empty()) throw UsageError("the test pattern runs in every format: " + problem);
   }
   if (options.patternFrames) settings.frames = *options.patternFrames;
+  // The frames of one source format are held at once, so the pairs are timed
+  // on conversions alone; BGRA frames are the largest.
+  const uint64_t heldBytes = static_cast<uint64_t>(settings.frames) *
+                             FileLayout(PixelFormat::BGRA, settings.width, settings.height).packedBytes();
+  if (heldBytes > kLargestPatternBytes) {
+    throw UsageError("the test pattern would hold " + std::to_string(heldBytes >> 20) +
+                     " MiB of frames (at most " + std::to_string(kLargestPatternBytes >> 20) +
+                     "): give fewer --frames or a smaller --size");
+  }
   settings.overwrite = options.overwrite;
   settings.pluginPath = options.pluginPath;
   return settings;
