@@ -91,7 +91,7 @@ std::vector<ErrorCase> Cases() {
        "has 1 frame: there is no frame 5"},
       {"PullRefusedOddBgraToYuy2", {{"in.bgra", bgraOdd}}, {"in.bgra", "out.yuy2", "-s", "63x48"}, 1,
        "the plug-in refused frame 0 (63x48 BGRA to YUY2)"},
-      {"NotAPlugin", one, with({"--plugin", "in.i420"}), 1, "cannot load plug-in in.i420"},
+      {"NotAPlugin", one, with({"--plugin", "in.i420"}), 1, "cannot load plug-in ./in.i420"},
       {"InputPortRefused", one, with({refusing}), 1, "plug-in refused input port format \"I420\"", std::nullopt,
        {"PELLIX_TEST_REFUSE=input-port"}},
       {"OutputPortRefused", one, with({refusing}), 1, "plug-in refused output port format \"BGRA\"", std::nullopt,

@@ -17,8 +17,13 @@ std::string PairName(PixelFormat from, PixelFormat to) {
 }  // namespace
 
 std::shared_ptr<const PluginLibrary> LoadPlugin(const std::string& path) {
+  // A name without a slash would make the loader search the library path
+  // instead of opening the file the user named.
+  const std::string file = path.empty() ? PluginLibrary::defaultPath()
+                           : path.find('/') == std::string::npos ? "./" + path
+                                                                 : path;
   try {
-    return std::make_shared<const PluginLibrary>(path.empty() ? PluginLibrary::defaultPath() : path);
+    return std::make_shared<const PluginLibrary>(file);
   } catch (const std::runtime_error& error) {
     throw ToolError(error.what());
   }
