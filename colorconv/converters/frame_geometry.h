@@ -56,9 +56,12 @@ struct ChromaPlanes {
 };
 ChromaPlanes SourceChromaPlanes(int64_t height, int64_t stride);
 ChromaPlanes DestinationChromaPlanes(int64_t height, int64_t stride);
-// The plane copy writes its destination with the source rule.
+// The plane copy writes its destination by the destination rule like every
+// other converter: with the source rule its two chroma planes would overlap
+// for strides of 2 modulo 4 (1366-wide video, say) and the second plane's
+// rows would overwrite the end of the first.
 inline ChromaPlanes PlaneCopyDestinationChromaPlanes(int64_t height, int64_t stride) {
-  return SourceChromaPlanes(height, stride);
+  return DestinationChromaPlanes(height, stride);
 }
 
 // Where chroma row m starts inside its plane.

@@ -139,7 +139,6 @@ PlanarLayout SourcePlanarLayout(int64_t height, int64_t stride) {
 }
 
 PlanarLayout DestinationPlanarLayout(PixelFormat source, int64_t height, int64_t stride) {
-  if (IsPlanar(source)) return SourcePlanarLayout(height, stride);
   const int64_t luma = height * stride;
   return {stride, luma, luma + luma / 4, source == PixelFormat::BGRA};
 }
@@ -214,9 +213,6 @@ Expectation Expect(const Scenario& s, const std::vector<uint8_t>& source, const 
     if (IsPlanar(s.output)) {
       for (int64_t r = 0; r < h; ++r)
         for (int64_t x = 0; x < w; ++x) out.Put(r * ds + x, in.At(r * ss + x));
-      // Row by row, the destination's first plane before its second: with a
-      // stride that is not a multiple of 4 the planes of this layout overlap,
-      // and the later copy wins.
       for (int64_t m = 0; m < h / 2; ++m) {
         for (int64_t j = 0; j < w / 2; ++j) {
           out.Put(to.first + to.ChromaRow(m) + j, in.At(from.second + from.ChromaRow(m) + j));

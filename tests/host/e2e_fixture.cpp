@@ -125,14 +125,14 @@ std::vector<uint8_t> ExpectedConversion(PixelFormat input, PixelFormat output, c
 
   if (IsPlanar(input) && IsPlanar(output)) {
     const Planes from = SourcePlanes(input, src, h, s);
-    // The plane copy places destination planes by the source rule.
-    const Planes to = SourcePlanes(output, dst, h, ds);
+    // The plane copy places destination planes like every planar destination.
+    const DestinationPlanes to = DestinationPlanesOf(output, dst, h, ds);
     for (int32_t row = 0; row < h; ++row) {
-      std::memcpy(const_cast<uint8_t*>(to.y) + int64_t{row} * ds, from.y + int64_t{row} * s, w);
+      std::memcpy(to.y + int64_t{row} * ds, from.y + int64_t{row} * s, w);
     }
     for (int32_t row = 0; row < image.height / 2; ++row) {
-      std::memcpy(const_cast<uint8_t*>(to.u) + int64_t{row} * (ds / 2), from.u + int64_t{row} * (s / 2), w / 2);
-      std::memcpy(const_cast<uint8_t*>(to.v) + int64_t{row} * (ds / 2), from.v + int64_t{row} * (s / 2), w / 2);
+      std::memcpy(to.u + int64_t{row} * (ds / 2), from.u + int64_t{row} * (s / 2), w / 2);
+      std::memcpy(to.v + int64_t{row} * (ds / 2), from.v + int64_t{row} * (s / 2), w / 2);
     }
   } else if (IsPlanar(input)) {
     const Planes from = SourcePlanes(input, src, h, s);
