@@ -1,23 +1,49 @@
 #!/usr/bin/env bash
-# Builds and runs the whole suite twice: an optimised build and a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Warnings are errors.
+# The test command. Builds and runs the whole suite twice (an optimised build
+# and a build with AddressSanitizer and UndefinedBehaviorSanitizer), then the
+# hardening stages: the concurrency tests under ThreadSanitizer, the suite as
+# a 32-bit x86 program, and each fuzz target for a short run. Warnings are
+# errors in every build. Set PELLIX_FUZZ_SECONDS to change the fuzz runs
+# (0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh ffmpeg
 jobs=$(nproc)
+started=$SECONDS
+
+stage() { echo; echo "=== [$((SECONDS - started))s] $*"; }
 
 run_suite() {
   local dir=$1
   shift
-  echo "=== configure and build: $dir $*"
+  stage "configure and build: $dir $*"
   cmake -S . -B "$dir" -DPELLIX_BUILD_TESTS=ON "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
-  echo "=== test: $dir"
+  stage "test: $dir"
   (cd "$dir" && ctest --output-on-failure -j "$jobs")
 }
 
 run_suite build/release -DCMAKE_BUILD_TYPE=Release
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLIX_SANITIZE=ON
-echo "all suites passed"
+
+stage "ThreadSanitizer build of the concurrency tests"
+scripts/run-tsan.sh
+
+stage "32-bit x86 build"
+scripts/run-i386.sh
+
+fuzz_seconds=${PELLIX_FUZZ_SECONDS:-30}
+if ((fuzz_seconds > 0)); then
+  stage "fuzz targets, ${fuzz_seconds}s each"
+  status=0
+  scripts/run-fuzz.sh "$fuzz_seconds" || status=$?
+  if ((status == 77)); then
+    echo "fuzz targets SKIPPED: clang and libFuzzer could not be installed" >&2
+  elif ((status != 0)); then
+    exit "$status"
+  fi
+fi
+
+stage "all stages passed"
