@@ -10,10 +10,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY BOTH)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE BOTH)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
-# Table building relies on IEEE double rounding of every intermediate; x87
-# extended precision would change some truncated entries.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
+# Plain i686 code: the plug-in runs on processors without SSE too and picks
+# its MMX, SSE and SSE2 routines by CPUID.
+set(CMAKE_C_FLAGS_INIT "-march=i686")
+set(CMAKE_CXX_FLAGS_INIT "-march=i686")
 find_program(PELLIX_QEMU_I386 qemu-i386)
 if(PELLIX_QEMU_I386)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PELLIX_QEMU_I386})

@@ -21,6 +21,30 @@ int32_t rgbToYuvTablesBuilt = 0;
 
 namespace {
 
+// The tables are defined by IEEE double arithmetic, each product rounded to
+// double. The 32-bit x87 unit keeps 64-bit mantissas by default, so for the
+// build of the tables it is switched to 53-bit precision and back.
+#if defined(__i386__) && !defined(__SSE2_MATH__)
+class DoublePrecisionScope {
+ public:
+  DoublePrecisionScope() {
+    __asm__ __volatile__("fnstcw %0" : "=m"(saved_));
+    const uint16_t doublePrecision = static_cast<uint16_t>((saved_ & ~0x0300) | 0x0200);
+    __asm__ __volatile__("fldcw %0" : : "m"(doublePrecision));
+  }
+  ~DoublePrecisionScope() { __asm__ __volatile__("fldcw %0" : : "m"(saved_)); }
+  DoublePrecisionScope(const DoublePrecisionScope&) = delete;
+  DoublePrecisionScope& operator=(const DoublePrecisionScope&) = delete;
+
+ private:
+  uint16_t saved_ = 0;
+};
+#else
+struct DoublePrecisionScope {
+  DoublePrecisionScope() {}  // user-provided, so a scope object is not an unused variable
+};
+#endif
+
 // Video-range luma scaled to 0..256: 299.3 / 256 is 255 / 219 with a small
 // boost so that 235 reaches 256 and white saturates. The cast truncates.
 int32_t LumaEntry(int i) {
@@ -50,6 +74,7 @@ void FillRgbToYuv(int32_t* table, double coefficient, double scale) {
 }  // namespace
 
 void BuildYuvToRgbTables() {
+  const DoublePrecisionScope precision;
   for (int k = -256; k < 512; ++k) {
     ClipTableStorage[k + 256] = static_cast<uint8_t>(k < 0 ? 0 : (k > 255 ? 255 : k));
   }
@@ -64,6 +89,7 @@ void BuildYuvToRgbTables() {
 
 void BuildRgbToYuvTables() {
   if (rgbToYuvTablesBuilt != 0) return;
+  const DoublePrecisionScope precision;
   FillRgbToYuv(RedToYTable, 0.299, 219);
   FillRgbToYuv(GreenToYTable, 0.587, 219);
   FillRgbToYuv(BlueToYTable, 0.114, 219);
