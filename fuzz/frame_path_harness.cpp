@@ -150,8 +150,8 @@ class FramePathRun {
   }
 
   void pull(LoadedComponent& component, size_t index) {
-    const SourceFrameSpec& spec = plan_.sources[index];
-    source_.setAnswer(AnswerFor(spec.behaviour));
+    const SourceFrameRecipe& recipe = plan_.sources[index];
+    source_.setAnswer(AnswerFor(recipe.behaviour));
     const uint64_t requestsBefore = source_.pullRequests();
     const HostFrame* sourceBefore = frames_.lastMade();
     const HostFrame* destinationBefore = allocator_.lastMade();
@@ -173,7 +173,7 @@ class FramePathRun {
     const bool passThrough = inputCode_ == outputCode_;
     const HostFrame* sourceFrame = frames_.lastMade() != sourceBefore ? frames_.lastMade() : nullptr;
     if (frame == nullptr) {
-      if (!(passThrough && spec.behaviour == SourceBehaviour::TrueWithNullFrame)) {
+      if (!(passThrough && recipe.behaviour == SourceBehaviour::TrueWithNullFrame)) {
         fail(which + "answered true without a frame");
       }
       return;

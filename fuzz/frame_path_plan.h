@@ -7,7 +7,7 @@
 //                                  before which pull (none if >= pull count)
 //   announced width, height, stride
 //   pull count                     1 + byte % kMaxPulls
-//   per pull                       a SourceFrameSpec, a DestinationFrameSpec
+//   per pull                       a SourceFrameRecipe, a DestinationFrameRecipe
 //   the rest                       pixel bytes, repeated over every source frame
 #pragma once
 
@@ -57,8 +57,8 @@ struct FramePathPlan {
   int32_t announcedWidth = 0;
   int32_t announcedHeight = 0;
   int32_t announcedStride = 0;
-  std::vector<SourceFrameSpec> sources;  // one per pull
-  std::vector<DestinationFrameSpec> destinations;
+  std::vector<SourceFrameRecipe> sources;  // one per pull
+  std::vector<DestinationFrameRecipe> destinations;
   std::vector<uint8_t> pixels;
 
   BufferMode bufferMode() const { return static_cast<BufferMode>((flags >> FramePathFlags::BufferModeShift) & 3); }
@@ -75,8 +75,8 @@ struct FramePathPlan {
     announcedHeight = in.dimension();
     announcedStride = in.dimension();
     const size_t count = 1u + in.byte() % kMaxPulls;
-    sources.assign(count, SourceFrameSpec{});
-    destinations.assign(count, DestinationFrameSpec{});
+    sources.assign(count, SourceFrameRecipe{});
+    destinations.assign(count, DestinationFrameRecipe{});
     for (size_t i = 0; i < count; ++i) {
       sources[i].read(in);
       destinations[i].read(in);

@@ -92,7 +92,7 @@ uint32_t CapacityChoice::resolve(uint64_t needed) const {
   return static_cast<uint32_t>(std::min<uint64_t>(bytes, kMaxFrameCapacity));
 }
 
-void SourceFrameSpec::read(ByteReader& in) {
+void SourceFrameRecipe::read(ByteReader& in) {
   const uint8_t kind = in.byte() % 8;
   behaviour = kind < 5 ? SourceBehaviour::Frame : static_cast<SourceBehaviour>(kind - 4);
   width = in.dimension();
@@ -106,7 +106,7 @@ void SourceFrameSpec::read(ByteReader& in) {
   attribute1 = 0x42000000u | in.byte();
 }
 
-void SourceFrameSpec::write(ByteWriter& out) const {
+void SourceFrameRecipe::write(ByteWriter& out) const {
   out.byte(behaviour == SourceBehaviour::Frame ? 0 : static_cast<uint8_t>(static_cast<uint8_t>(behaviour) + 4));
   out.dimension(width).dimension(height);
   stride.write(out);
@@ -116,13 +116,13 @@ void SourceFrameSpec::write(ByteWriter& out) const {
   out.byte(static_cast<uint8_t>(attribute0)).byte(static_cast<uint8_t>(attribute1));
 }
 
-void DestinationFrameSpec::read(ByteReader& in) {
+void DestinationFrameRecipe::read(ByteReader& in) {
   refuse = in.byte() % 8 == 7;
   stride.read(in);
   capacity.read(in);
 }
 
-void DestinationFrameSpec::write(ByteWriter& out) const {
+void DestinationFrameRecipe::write(ByteWriter& out) const {
   out.byte(refuse ? 7 : 0);
   stride.write(out);
   capacity.write(out);
@@ -144,30 +144,30 @@ PixelFormat FormatForBits(int32_t bits) {
 // ---- source frames ----
 
 FuzzFrameSource::FuzzFrameSource(std::shared_ptr<FrameLedger> ledger, FrameBufferOptions buffers, PixelFormat format,
-                                 std::vector<SourceFrameSpec> specs, std::vector<uint8_t> pixels)
-    : pool_(std::move(ledger), buffers), format_(format), specs_(std::move(specs)), pixels_(std::move(pixels)) {}
+                                 std::vector<SourceFrameRecipe> recipes, std::vector<uint8_t> pixels)
+    : pool_(std::move(ledger), buffers), format_(format), recipes_(std::move(recipes)), pixels_(std::move(pixels)) {}
 
 Tessel::Frame* FuzzFrameSource::produce() {
   const uint64_t index = calls_++;
-  if (specs_.empty()) return nullptr;
-  const SourceFrameSpec& spec = specs_[std::min<uint64_t>(index, specs_.size() - 1)];
-  if (spec.behaviour != SourceBehaviour::Frame) return nullptr;
+  if (recipes_.empty()) return nullptr;
+  const SourceFrameRecipe& recipe = recipes_[std::min<uint64_t>(index, recipes_.size() - 1)];
+  if (recipe.behaviour != SourceBehaviour::Frame) return nullptr;
 
-  const int32_t stride = spec.stride.resolve(format_, spec.width);
-  const uint64_t needed = NeededBytes(format_, spec.width, spec.height, stride, PlaneRule::Source);
-  const uint32_t capacity = spec.capacity.resolve(needed);
-  HostFrame* frame = Acquire(pool_, capacity, spec.width, spec.height, stride);
+  const int32_t stride = recipe.stride.resolve(format_, recipe.width);
+  const uint64_t needed = NeededBytes(format_, recipe.width, recipe.height, stride, PlaneRule::Source);
+  const uint32_t capacity = recipe.capacity.resolve(needed);
+  HostFrame* frame = Acquire(pool_, capacity, recipe.width, recipe.height, stride);
   if (frame == nullptr) return nullptr;
 
   FillRepeating(frame->data(), capacity, pixels_);
-  switch (spec.dataSizeMode % 4) {
+  switch (recipe.dataSizeMode % 4) {
     case 0: frame->dataSize() = capacity; break;
     case 1: frame->dataSize() = static_cast<uint32_t>(std::min<uint64_t>(needed, 0xFFFFFFFFu)); break;
-    case 2: frame->dataSize() = spec.rawDataSize; break;
+    case 2: frame->dataSize() = recipe.rawDataSize; break;
     default: frame->dataSize() = 0; break;
   }
-  frame->attribute0 = spec.attribute0;
-  frame->attribute1 = spec.attribute1;
+  frame->attribute0 = recipe.attribute0;
+  frame->attribute1 = recipe.attribute1;
   made_.push_back(frame);
   lastMade_ = frame;
   return frame;
@@ -180,8 +180,8 @@ bool FuzzFrameSource::made(const Tessel::Frame* frame) const {
 // ---- destination frames ----
 
 FuzzFrameAllocator::FuzzFrameAllocator(std::shared_ptr<FrameLedger> ledger, FrameBufferOptions buffers,
-                                       std::vector<DestinationFrameSpec> specs)
-    : pool_(std::move(ledger), buffers), specs_(std::move(specs)) {}
+                                       std::vector<DestinationFrameRecipe> recipes)
+    : pool_(std::move(ledger), buffers), recipes_(std::move(recipes)) {}
 
 void FuzzFrameAllocator::setBitsPerPixel(int32_t bits) {
   if (FormatForBits(bits) == PixelFormat::None) {
@@ -193,14 +193,14 @@ void FuzzFrameAllocator::setBitsPerPixel(int32_t bits) {
 Tessel::Frame* FuzzFrameAllocator::allocateFrame(int32_t width, int32_t height, int32_t count) {
   const uint64_t index = calls_++;
   if (count != 1) problems_.push_back("allocateFrame with count " + std::to_string(count));
-  const DestinationFrameSpec spec =
-      specs_.empty() ? DestinationFrameSpec{} : specs_[std::min<uint64_t>(index, specs_.size() - 1)];
-  if (spec.refuse || refusing_) return nullptr;
+  const DestinationFrameRecipe recipe =
+      recipes_.empty() ? DestinationFrameRecipe{} : recipes_[std::min<uint64_t>(index, recipes_.size() - 1)];
+  if (recipe.refuse || refusing_) return nullptr;
 
   const PixelFormat format = FormatForBits(bits_);
-  const int32_t stride = spec.stride.resolve(format, width);
+  const int32_t stride = recipe.stride.resolve(format, width);
   const uint64_t needed = NeededBytes(format, width, height, stride, PlaneRule::Destination);
-  HostFrame* frame = Acquire(pool_, spec.capacity.resolve(needed), width, height, stride);
+  HostFrame* frame = Acquire(pool_, recipe.capacity.resolve(needed), width, height, stride);
   if (frame == nullptr) return nullptr;
   made_.push_back(frame);
   lastMade_ = frame;

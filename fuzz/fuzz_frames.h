@@ -60,7 +60,7 @@ enum class SourceBehaviour : uint8_t {
   False,
 };
 
-struct SourceFrameSpec {
+struct SourceFrameRecipe {
   SourceBehaviour behaviour = SourceBehaviour::Frame;
   int32_t width = 0;
   int32_t height = 0;
@@ -77,7 +77,7 @@ struct SourceFrameSpec {
   void write(ByteWriter& out) const;
 };
 
-struct DestinationFrameSpec {
+struct DestinationFrameRecipe {
   bool refuse = false;  // allocateFrame answers null
   StrideChoice stride;
   CapacityChoice capacity;
@@ -94,21 +94,21 @@ uint64_t NeededBytes(PixelFormat format, int32_t width, int32_t height, int32_t 
 // 4:2:2, 32 BGRA); None for anything else.
 PixelFormat FormatForBits(int32_t bits);
 
-// Makes the source frames the upstream port hands out, one spec per call
-// (the last spec repeats once the list is used up).
+// Makes the source frames the upstream port hands out, one recipe per call
+// (the last recipe repeats once the list is used up).
 class FuzzFrameSource {
  public:
   FuzzFrameSource(std::shared_ptr<FrameLedger> ledger, FrameBufferOptions buffers, PixelFormat format,
-                  std::vector<SourceFrameSpec> specs, std::vector<uint8_t> pixels);
+                  std::vector<SourceFrameRecipe> recipes, std::vector<uint8_t> pixels);
 
-  // For SourcePort: null when the spec says NoFrame.
+  // For SourcePort: null when the recipe says NoFrame.
   Tessel::Frame* produce();
   FrameProducer producer() {
     return [this] { return produce(); };
   }
 
-  // Every later frame follows this spec.
-  void setSpec(const SourceFrameSpec& spec) { specs_.assign(1, spec); }
+  // Every later frame follows this recipe.
+  void setRecipe(const SourceFrameRecipe& recipe) { recipes_.assign(1, recipe); }
 
   bool made(const Tessel::Frame* frame) const;
   HostFrame* lastMade() const { return lastMade_; }
@@ -117,19 +117,19 @@ class FuzzFrameSource {
  private:
   FramePool pool_;
   PixelFormat format_;
-  std::vector<SourceFrameSpec> specs_;
+  std::vector<SourceFrameRecipe> recipes_;
   std::vector<uint8_t> pixels_;
   std::vector<const Tessel::Frame*> made_;
   HostFrame* lastMade_ = nullptr;
   uint64_t calls_ = 0;
 };
 
-// The output port's frame allocator: each allocateFrame takes the next spec
+// The output port's frame allocator: each allocateFrame takes the next recipe
 // (the last repeats). Records protocol slips of the caller in problems().
 class FuzzFrameAllocator final : public Tessel::FrameAllocator {
  public:
   FuzzFrameAllocator(std::shared_ptr<FrameLedger> ledger, FrameBufferOptions buffers,
-                     std::vector<DestinationFrameSpec> specs);
+                     std::vector<DestinationFrameRecipe> recipes);
 
   void setBitsPerPixel(int32_t bits) override;
   Tessel::Frame* allocateFrame(int32_t width, int32_t height, int32_t count) override;
@@ -143,7 +143,7 @@ class FuzzFrameAllocator final : public Tessel::FrameAllocator {
 
  private:
   FramePool pool_;
-  std::vector<DestinationFrameSpec> specs_;
+  std::vector<DestinationFrameRecipe> recipes_;
   std::vector<const Tessel::Frame*> made_;
   HostFrame* lastMade_ = nullptr;
   int32_t bits_ = 0;

@@ -43,13 +43,13 @@ FramePathPlan Plain(Name in, Name out, int32_t width, int32_t height, size_t pul
   plan.announcedWidth = width;
   plan.announcedHeight = height;
   plan.announcedStride = width;
-  SourceFrameSpec source;
+  SourceFrameRecipe source;
   source.width = width;
   source.height = height;
   source.attribute0 = 0x41000007u;
   source.attribute1 = 0x42000009u;
   plan.sources.assign(pulls, source);
-  plan.destinations.assign(pulls, DestinationFrameSpec{});
+  plan.destinations.assign(pulls, DestinationFrameRecipe{});
   plan.pixels = Ramp(61);
   return plan;
 }
@@ -182,9 +182,9 @@ class SurfaceScript {
     out_.byte(slot);
     return *this;
   }
-  SurfaceScript& frames(const SourceFrameSpec& spec) {
+  SurfaceScript& frames(const SourceFrameRecipe& recipe) {
     op(SurfaceOp::SourceFrames);
-    spec.write(out_);
+    recipe.write(out_);
     return *this;
   }
   const std::vector<uint8_t>& bytes() const { return out_.bytes(); }
@@ -240,7 +240,7 @@ void SurfaceSeeds(const fs::path& dir) {
   Save(dir, "message_codes", codes.bytes());
 
   SurfaceScript odd = Wired(UYVY, I420);
-  SourceFrameSpec oddFrames;
+  SourceFrameRecipe oddFrames;
   oddFrames.width = 7;
   oddFrames.height = 3;
   odd.frames(oddFrames).image(-7, 3, 8).call(true, 3, kImageFormat, 1).call(true, 2, kPull, 0);

@@ -56,13 +56,13 @@ constexpr const char* kAnsweredIdentifiers[] = {"tesselhub.interface.component",
                                                 "tesselhub.component.transform"};
 constexpr const char* kOwnKeys[] = {"InputFormat", "Name", "OutputFormat", "Type"};  // key order
 
-SourceFrameSpec SmallFrames() {
-  SourceFrameSpec spec;
-  spec.width = 8;
-  spec.height = 4;
-  spec.attribute0 = 0x41000001u;
-  spec.attribute1 = 0x42000001u;
-  return spec;
+SourceFrameRecipe SmallFrames() {
+  SourceFrameRecipe recipe;
+  recipe.width = 8;
+  recipe.height = 4;
+  recipe.attribute0 = 0x41000001u;
+  recipe.attribute1 = 0x42000001u;
+  return recipe;
 }
 
 FrameBufferOptions GuardedBuffers() {
@@ -159,9 +159,9 @@ class SurfaceRun {
         allocator_.setRefusing((in.byte() & 1) != 0);
         return;
       case SurfaceOp::SourceFrames: {
-        SourceFrameSpec spec;
-        spec.read(in);
-        frames_.setSpec(spec);
+        SourceFrameRecipe recipe;
+        recipe.read(in);
+        frames_.setRecipe(recipe);
         return;
       }
       case SurfaceOp::HostOperation:

@@ -15,7 +15,7 @@
 //   AddRef, ReleaseRef, CheckIdentity  no operands
 //   SourceAnswer                byte % 3: frames, true with null, false
 //   AllocatorRefusing           byte & 1
-//   SourceFrames                a SourceFrameSpec for every later frame
+//   SourceFrames                a SourceFrameRecipe for every later frame
 //   HostOperation               byte % 7: one of ComponentInterface slots 1-7
 // A choice byte below 0x80 picks from the built-in list for that operand;
 // from 0x80 on, a text (length byte, bytes) follows instead.
