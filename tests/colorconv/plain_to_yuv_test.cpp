@@ -17,8 +17,14 @@ class PlainToYuvTest : public ::testing::Test {
 };
 
 std::vector<uint8_t> BgraRow(std::initializer_list<std::array<int, 3>> bgr) {
-  std::vector<uint8_t> out;
-  for (const auto& p : bgr) out.insert(out.end(), {uint8_t(p[0]), uint8_t(p[1]), uint8_t(p[2]), 0});
+  std::vector<uint8_t> out(4 * bgr.size(), 0);
+  size_t at = 0;
+  for (const auto& p : bgr) {
+    out[at] = uint8_t(p[0]);
+    out[at + 1] = uint8_t(p[1]);
+    out[at + 2] = uint8_t(p[2]);
+    at += 4;
+  }
   return out;
 }
 

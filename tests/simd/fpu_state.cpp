@@ -21,7 +21,7 @@ uint16_t X87TagWord() {
   return static_cast<uint16_t>(env.tag & 0xFFFF);
 }
 
-void LeaveMmxRegistersInUse() { asm volatile("pxor %%mm0, %%mm0" ::: "mm0"); }
+__attribute__((target("mmx"))) void LeaveMmxRegistersInUse() { asm volatile("pxor %%mm0, %%mm0" ::: "mm0"); }
 
 void EmptyMmxState() { asm volatile("emms"); }
 
