@@ -20,13 +20,22 @@ void PlanarToPackedRows(const uint8_t* srcY, int32_t srcYStride, const uint8_t* 
     const uint8_t* uRow = srcU + plain::RowOffset(chromaRow, srcChromaStride);
     const uint8_t* vRow = srcV + plain::RowOffset(chromaRow, srcChromaStride);
     uint8_t* out = dst + plain::RowOffset(row, 2 * static_cast<int64_t>(dstStride));
-    for (int32_t x = 0; x < width; x += 2) {
+    // Whole pairs need no clamping, which leaves a loop the compiler vectorises.
+    const int32_t pairs = width / 2;
+    for (int32_t j = 0; j < pairs; ++j) {
+      uint8_t* group = out + 4 * j;
+      group[kLuma0] = static_cast<uint8_t>(lumaRow[2 * j] + lumaOffset);
+      group[kU] = uRow[j];
+      group[kLuma1] = static_cast<uint8_t>(lumaRow[2 * j + 1] + lumaOffset);
+      group[kV] = vRow[j];
+    }
+    if (width & 1) {
+      const int32_t x = width - 1;
       const int32_t column = ChromaColumnForPixel(x, width);
-      const uint8_t luma1 = lumaRow[x + 1 < width ? x + 1 : x];
       uint8_t* group = out + 2 * x;
       group[kLuma0] = static_cast<uint8_t>(lumaRow[x] + lumaOffset);
       group[kU] = uRow[column];
-      group[kLuma1] = static_cast<uint8_t>(luma1 + lumaOffset);
+      group[kLuma1] = static_cast<uint8_t>(lumaRow[x] + lumaOffset);
       group[kV] = vRow[column];
     }
   }
