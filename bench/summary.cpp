@@ -9,9 +9,9 @@
 namespace pellix::bench {
 namespace {
 
-std::string Format(const char* spec, double value) {
+std::string Format(const char* pattern, double value) {
   char text[64];
-  std::snprintf(text, sizeof text, spec, value);
+  std::snprintf(text, sizeof text, pattern, value);
   return text;
 }
 
