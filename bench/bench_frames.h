@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "sdk/host.h"
 
 namespace pellix::bench {

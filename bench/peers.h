@@ -7,7 +7,7 @@
 #include <string>
 
 #include "bench/bench_frames.h"
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 
 struct SwsContext;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 
 namespace pellix::bench {
 

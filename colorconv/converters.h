@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "sdk/host.h"
 
 namespace pellix {

@@ -10,7 +10,7 @@
 #include <boost/thread/recursive_mutex.hpp>
 
 #include "colorconv/converters.h"
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "sdk/interfaces.h"
 
 class PellixColorTransform final : public Tessel::Plugin, public Tessel::TransformComponent {

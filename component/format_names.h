@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 
 namespace pellix {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "fuzz/fuzz_bytes.h"
 #include "host/frame.h"
 #include "host/frame_layout.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string_view>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 
 namespace pellix {
 

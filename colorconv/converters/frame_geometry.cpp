@@ -63,20 +63,6 @@ bool DestinationHolds(const FrameShape& destination, PixelFormat destinationForm
   return IsPlanar(destinationFormat) ? destination.height == source.height : destination.height >= source.height;
 }
 
-ChromaPlanes SourceChromaPlanes(int64_t height, int64_t stride) {
-  const int64_t luma = height * stride;
-  return {luma, luma + height * (stride / 4)};
-}
-
-ChromaPlanes DestinationChromaPlanes(int64_t height, int64_t stride) {
-  const int64_t luma = height * stride;
-  return {luma, luma + luma / 4};
-}
-
-int64_t ChromaRowOffset(int64_t row, int64_t stride, ChromaRowRule rule) {
-  return rule == ChromaRowRule::HalvedStride ? row * (stride / 2) : (row * stride) / 2;
-}
-
 void Footprint::AddRows(int64_t offset, int64_t rows, int64_t pitch, int64_t rowBytes) {
   if (rows <= 0 || rowBytes <= 0) return;
   end_ = std::max(end_, offset + (rows - 1) * pitch + rowBytes);

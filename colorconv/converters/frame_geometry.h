@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
+#include "formats/planar_layout.h"
 #include "sdk/host.h"
 
 namespace pellix {
@@ -47,15 +48,6 @@ bool FramesAreSound(const Tessel::Frame& source, PixelFormat sourceFormat, const
 // planes are placed by the source's height, so it must have exactly that.
 bool DestinationHolds(const FrameShape& destination, PixelFormat destinationFormat, const FrameShape& source);
 
-// Offsets of the two chroma planes of a planar frame (first: U for I420, V
-// for YV12). Source frames place the second plane h*s + h*(s/4) bytes in,
-// destinations h*s + (h*s)/4; the two agree whenever s is a multiple of 4.
-struct ChromaPlanes {
-  int64_t first;
-  int64_t second;
-};
-ChromaPlanes SourceChromaPlanes(int64_t height, int64_t stride);
-ChromaPlanes DestinationChromaPlanes(int64_t height, int64_t stride);
 // The plane copy writes its destination by the destination rule like every
 // other converter: with the source rule its two chroma planes would overlap
 // for strides of 2 modulo 4 (1366-wide video, say) and the second plane's
@@ -63,12 +55,6 @@ ChromaPlanes DestinationChromaPlanes(int64_t height, int64_t stride);
 inline ChromaPlanes PlaneCopyDestinationChromaPlanes(int64_t height, int64_t stride) {
   return DestinationChromaPlanes(height, stride);
 }
-
-// Where chroma row m starts inside its plane.
-enum class ChromaRowRule {
-  HalvedStride,      // m * (stride / 2): planar sources, the plane copy, 4:2:2 to planar
-  HalfOfLumaOffset,  // (m * stride) / 2: BGRA to planar
-};
 
 // The highest byte offset (exclusive) a conversion touches in one buffer.
 class Footprint {
@@ -85,8 +71,6 @@ class Footprint {
  private:
   int64_t end_ = 0;
 };
-
-int64_t ChromaRowOffset(int64_t row, int64_t stride, ChromaRowRule rule);
 
 }  // namespace converters
 }  // namespace pellix

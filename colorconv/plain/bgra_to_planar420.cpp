@@ -1,4 +1,5 @@
 #include "colorconv/plain/pixel_rules.h"
+#include "formats/planar_layout.h"
 #include "colorconv/plain/plain_routines.h"
 
 namespace pellix {
@@ -18,8 +19,8 @@ int32_t BGRAToPlanar420(int32_t width, int32_t height, const uint8_t* src, int32
       continue;
     }
     const uint8_t* below = in + srcPitch;
-    // Chroma rows lie (row pair * luma stride) / 2 bytes into their plane.
-    const ptrdiff_t chromaOffset = plain::RowOffset(row / 2, dstYStride) / 2;
+    const ptrdiff_t chromaOffset =
+        static_cast<ptrdiff_t>(ChromaRowOffset(row / 2, dstYStride, ChromaRowRule::HalfOfLumaOffset));
     for (int32_t j = 0; j < width / 2; ++j) {
       const uint8_t* a = in + 8 * j;
       const uint8_t* b = a + 4;

@@ -1,4 +1,5 @@
 #include "colorconv/plain/pixel_rules.h"
+#include "formats/planar_layout.h"
 #include "colorconv/plain/plain_routines.h"
 
 namespace pellix {
@@ -7,12 +8,11 @@ namespace {
 // Luma is copied for every pixel of width x height. Chroma sample (j, k) is
 // the vertical average of macropixel j of rows 2k and 2k+1, rounding down;
 // a last odd row or column has no chroma place in the planes and gives luma
-// only. Chroma rows are (dstYStride / 2) bytes apart.
+// only.
 template <int kLuma0, int kU, int kLuma1, int kV>
 void PackedRowsToPlanar(int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch, uint8_t* dstY,
                         uint8_t* dstU, uint8_t* dstV, int32_t dstYStride) {
   if (width < 2 || height < 2) return;
-  const int32_t chromaStride = dstYStride / 2;
   for (int32_t row = 0; row < height; ++row) {
     const uint8_t* in = src + plain::RowOffset(row, srcPitch);
     uint8_t* lumaOut = dstY + plain::RowOffset(row, dstYStride);
@@ -23,7 +23,8 @@ void PackedRowsToPlanar(int32_t width, int32_t height, const uint8_t* src, int32
     }
     if (row % 2 == 0) continue;
     const uint8_t* above = in - srcPitch;
-    const ptrdiff_t chromaOffset = plain::RowOffset(row / 2, chromaStride);
+    const ptrdiff_t chromaOffset =
+        static_cast<ptrdiff_t>(ChromaRowOffset(row / 2, dstYStride, ChromaRowRule::HalvedStride));
     for (int32_t j = 0; j < width / 2; ++j) {
       dstU[chromaOffset + j] = static_cast<uint8_t>((above[4 * j + kU] + in[4 * j + kU]) >> 1);
       dstV[chromaOffset + j] = static_cast<uint8_t>((above[4 * j + kV] + in[4 * j + kV]) >> 1);

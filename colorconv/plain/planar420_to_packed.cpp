@@ -1,4 +1,4 @@
-#include "colorconv/chroma_rows.h"
+#include "formats/planar_layout.h"
 #include "colorconv/plain/pixel_rules.h"
 #include "colorconv/plain/plain_routines.h"
 

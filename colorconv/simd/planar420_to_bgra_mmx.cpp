@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "colorconv/chroma_rows.h"
+#include "formats/planar_layout.h"
 #include "colorconv/simd/mmx_lanes.h"
 #include "colorconv/simd/planar420_to_bgra_model.h"
 #include "colorconv/simd/simd_constants.h"

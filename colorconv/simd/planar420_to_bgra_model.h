@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "colorconv/chroma_rows.h"
+#include "formats/planar_layout.h"
 #include "colorconv/simd/adjustment_model.h"
 #include "colorconv/simd/simd_constants.h"
 

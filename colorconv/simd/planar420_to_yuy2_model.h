@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "colorconv/chroma_rows.h"
+#include "formats/planar_layout.h"
 #include "colorconv/simd/adjustment_model.h"
 
 namespace pellix {

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "colorconv/chroma_rows.h"
+#include "formats/planar_layout.h"
 
 namespace pellix {
 

@@ -8,13 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "formats/planar_layout.h"
+
 namespace pellix {
 
 enum class ChromaPass { None, First, Second };
-
-// Where chroma row m begins, from the luma stride: slot 5 places it at
-// (m * dstYStride) >> 1, slot 6 at m * (dstYStride >> 1).
-enum class ChromaRowRule { HalfOfLumaOffset, HalvedStride };
 
 struct PlanarDestinationRow {
   const uint8_t* src;
@@ -35,8 +33,7 @@ void ForEachPlanarDestinationRow(int32_t height, const uint8_t* src, int32_t src
                              dstY + static_cast<ptrdiff_t>(int64_t{r} * dstYStride), nullptr, nullptr,
                              ChromaPass::None};
     if (m < chromaRows) {
-      const int64_t offset =
-          rule == ChromaRowRule::HalfOfLumaOffset ? (int64_t{m} * dstYStride) >> 1 : int64_t{m} * (dstYStride >> 1);
+      const int64_t offset = ChromaRowOffset(m, dstYStride, rule);
       row.u = dstU + static_cast<ptrdiff_t>(offset);
       row.v = dstV + static_cast<ptrdiff_t>(offset);
       row.pass = (r & 1) ? ChromaPass::Second : ChromaPass::First;

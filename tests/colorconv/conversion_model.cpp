@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "colorconv/chroma_rows.h"
+#include "formats/planar_layout.h"
 #include "colorconv/plain/plain_routines.h"
 #include "colorconv/routines.h"
 #include "test_frame.h"

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "colorconv/chroma_rows.h"
+#include "formats/planar_layout.h"
 #include "host/guarded_buffer.h"
 #include "plain_test_support.h"
 

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "host/conversion_session.h"
 #include "host/plugin_library.h"
 #include "sdk/host.h"

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "host/conversion_session.h"
 #include "host/frame_allocator.h"
 #include "host/frame_layout.h"

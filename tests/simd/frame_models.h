@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "colorconv/chroma_rows.h"
+#include "formats/planar_layout.h"
 #include "colorconv/routines.h"
 #include "colorconv/simd/bgra_to_planar420_model.h"
 #include "colorconv/simd/planar420_to_bgra_model.h"
@@ -79,12 +79,6 @@ inline void Planar420ToBGRAFrameModel(const PlanarToPackedArgs& a) {
   }
 }
 
-// Where chroma row m of a planar destination begins.
-inline ptrdiff_t ChromaRowOffset(int32_t m, int32_t dstYStride, ChromaRowRule rule) {
-  return static_cast<ptrdiff_t>(rule == ChromaRowRule::HalfOfLumaOffset ? (int64_t{m} * dstYStride) >> 1
-                                                                        : int64_t{m} * (dstYStride >> 1));
-}
-
 // Slots 5 and 6: luma of every row, chroma row m from rows 2m and 2m + 1
 // for m < height / 2.
 template <class RowModel>
@@ -93,7 +87,7 @@ void ToPlanarFrameModel(const ToPlanarArgs& a, ChromaRowRule rule, RowModel&& ro
   for (int32_t r = 0; r < a.height; ++r) {
     const int32_t m = r / 2;
     const bool hasChroma = m < a.height / 2;
-    const ptrdiff_t c = ChromaRowOffset(m, a.dstYStride, rule);
+    const ptrdiff_t c = static_cast<ptrdiff_t>(ChromaRowOffset(m, a.dstYStride, rule));
     const PlanarDestinationRow row{a.src + Offset(r, a.srcPitch), a.dstY + Offset(r, a.dstYStride),
                                    hasChroma ? a.dstU + c : nullptr, hasChroma ? a.dstV + c : nullptr,
                                    !hasChroma ? ChromaPass::None : (r % 2 ? ChromaPass::Second : ChromaPass::First)};

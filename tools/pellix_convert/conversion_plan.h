@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "tools/pellix_convert/cli_options.h"
 
 namespace pellix::convert {

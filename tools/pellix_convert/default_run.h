@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "tools/pellix_convert/cli_options.h"
 
 namespace pellix::convert {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "host/frame_layout.h"
 
 namespace pellix::convert {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 #include "host/conversion_session.h"
 #include "host/plugin_library.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "colorconv/pixel_format.h"
+#include "formats/pixel_format.h"
 
 namespace pellix::convert {
 
