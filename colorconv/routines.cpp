@@ -2,16 +2,17 @@
 
 #include <cpuid.h>
 
+#include <cstdlib>
 #include <mutex>
 
-#include "colorconv/plain/plain_routines.h"
-#include "colorconv/simd/simd_routines.h"
+#include "colorconv/dispatch/routine_choice.h"
 #include "colorconv/tables.h"
 
 namespace pellix {
 namespace {
 
 ConversionRoutines gRoutines;
+PackedToPackedRoutine gByteSwap = nullptr;
 ColorAdjustment gAdjustment;
 uint32_t gFeatureWord = 0;
 std::once_flag gSetUpOnce;
@@ -39,27 +40,10 @@ void QueryCpuFeatures(int32_t leaf, uint32_t regs[4]) {
   regs[3] = d;
 }
 
-// The only place that names a variant. Tiers are applied in order, so a
-// later tier overrides an earlier one for the same slot; each tier is tested
-// on its own bit, as the processor reports it.
 ConversionRoutines SelectConversionRoutines(uint32_t featureWord) {
-  ConversionRoutines r = {Planar420ToYUY2, Planar420ToUYVY, Planar420ToBGRA, YUY2ToBGRA,      UYVYToBGRA,
-                          BGRAToPlanar420, YUY2ToPlanar420, UYVYToPlanar420, BGRAToYUY2, BGRAToUYVY};
-  if (featureWord & CpuFeature::MMX) {
-    r.planar420ToYUY2 = Planar420ToYUY2_MMX;
-    r.planar420ToBGRA = Planar420ToBGRA_MMX;
-    r.bgraToPlanar420 = BGRAToPlanar420_MMX;
-    r.yuy2ToPlanar420 = YUY2ToPlanar420_MMX;
-  }
-  if (featureWord & CpuFeature::SSE) {
-    r.planar420ToYUY2 = Planar420ToYUY2_SSE;
-    r.bgraToPlanar420 = BGRAToPlanar420_SSE;
-    r.yuy2ToPlanar420 = YUY2ToPlanar420_SSE;
-  }
-  if (featureWord & CpuFeature::SSE2) {
-    r.planar420ToYUY2 = Planar420ToYUY2_SSE2;
-  }
-  return r;
+  CpuFeatures features;
+  features.leaf1Edx = featureWord;
+  return ChooseRoutines(features, TierCap{}).routines;
 }
 
 // Everything is built and published once per process, so a component that
@@ -70,16 +54,18 @@ uint32_t InitColorConversion() {
     InitColorAdjustment(&gAdjustment, 0, 256, 256);
     BuildYuvToRgbTables();
     BuildRgbToYuvTables();
-    uint32_t regs[4];
-    QueryCpuFeatures(1, regs);
-    gFeatureWord = regs[3];
-    gRoutines = SelectConversionRoutines(gFeatureWord);
+    const CpuFeatures features = ReadCpuFeatures();
+    const RoutineChoice choice = ChooseRoutines(features, ParseTierCap(std::getenv(kTierCapVariable)));
+    gFeatureWord = features.leaf1Edx;
+    gRoutines = choice.routines;
+    gByteSwap = choice.byteSwap;
   });
   return gFeatureWord;
 }
 
 const ConversionRoutines& ActiveConversionRoutines() { return gRoutines; }
 const ColorAdjustment& ProcessColorAdjustment() { return gAdjustment; }
+PackedToPackedRoutine ActiveByteSwapRoutine() { return gByteSwap; }
 uint32_t ProcessFeatureWord() { return gFeatureWord; }
 
 }  // namespace pellix

@@ -23,9 +23,9 @@ void InitColorAdjustment(ColorAdjustment* adjust, int32_t offset, int32_t lumaGa
 
 // Shape A: planar 4:2:0 to packed (slots 0, 1, 2). dstStride counts pixels.
 using Planar420ToPackedRoutine = void (*)(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU,
-                                          const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst,
-                                          int32_t width, int32_t height, int32_t dstStride,
-                                          const ColorAdjustment* adjust, int32_t interlaced);
+                                          const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst, int32_t width,
+                                          int32_t height, int32_t dstStride, const ColorAdjustment* adjust,
+                                          int32_t interlaced);
 
 // Shape B: packed to packed (slots 3, 4, 8, 9). Both strides count pixels.
 using PackedToPackedRoutine = int32_t (*)(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride,
@@ -34,8 +34,8 @@ using PackedToPackedRoutine = int32_t (*)(const uint8_t* src, int32_t srcStride,
 // Shape C: to planar 4:2:0 (slots 5, 6, 7). srcPitch and dstYStride count
 // bytes; chroma rows are dstYStride / 2 bytes apart.
 using ToPlanar420Routine = int32_t (*)(int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch,
-                                       uint8_t* dstY, uint8_t* dstU, uint8_t* dstV, int32_t dstYStride,
-                                       int32_t flip, int32_t interlaced);
+                                       uint8_t* dstY, uint8_t* dstU, uint8_t* dstV, int32_t dstYStride, int32_t flip,
+                                       int32_t interlaced);
 
 // Ten slots, fixed numbering; converters always call through a slot.
 struct ConversionRoutines {
@@ -51,7 +51,7 @@ struct ConversionRoutines {
   PackedToPackedRoutine bgraToUYVY;          // slot 9
 };
 
-// Bits of CPUID leaf 1 EDX that choose variants.
+// Bits of CPUID leaf 1 EDX that choose the MMX, SSE and SSE2 variants.
 namespace CpuFeature {
 constexpr uint32_t MMX = 1u << 23;
 constexpr uint32_t SSE = 1u << 25;
@@ -61,19 +61,25 @@ constexpr uint32_t SSE2 = 1u << 26;
 // Executes CPUID for the leaf; regs receive EAX, EBX, ECX, EDX.
 void QueryCpuFeatures(int32_t leaf, uint32_t regs[4]);
 
-// The routines a processor with this feature word gets. Pure: tests ask what
-// any processor would get without owning one.
+// The routines a processor with this feature word (and no wider tier) gets.
+// Pure: tests ask what any processor would get without owning one. The
+// wider tiers are chosen by ChooseRoutines (dispatch/routine_choice.h).
 ConversionRoutines SelectConversionRoutines(uint32_t featureWord);
 
 // Builds the tables and the adjustment block once per process and publishes
-// the routine table for this processor. Safe to call again at any time, also
-// while other threads convert: later calls change nothing. Returns the
-// processor's feature word.
+// the routine table for this processor, every tier it and its operating
+// system run up to the cap in PELLIX_CPU (read here, once). Safe to call
+// again at any time, also while other threads convert: later calls change
+// nothing. Returns the processor's feature word.
 uint32_t InitColorConversion();
 
 // The published table and adjustment block; valid after InitColorConversion.
 const ConversionRoutines& ActiveConversionRoutines();
 const ColorAdjustment& ProcessColorAdjustment();
+
+// The published byte swap of YUY2 and UYVY (a routine of shape B over the
+// whole source pitch); valid after InitColorConversion.
+PackedToPackedRoutine ActiveByteSwapRoutine();
 
 // Feature word of this processor as InitColorConversion saw it.
 uint32_t ProcessFeatureWord();

@@ -4,6 +4,7 @@
 
 #include "colorconv/converters/frame_geometry.h"
 #include "colorconv/converters/frame_lock.h"
+#include "colorconv/plain/plain_routines.h"
 
 namespace pellix {
 namespace converters {
@@ -12,6 +13,18 @@ namespace {
 // Converting a frame onto itself is not supported by any routine.
 bool DistinctFrames(const Tessel::Frame* source, const Tessel::Frame* destination) {
   return source != nullptr && destination != nullptr && source != destination;
+}
+
+// `rows` rows of `rowBytes` bytes; one copy where neither side has bytes
+// between its rows, so a whole plane moves as fast as memcpy can move it.
+void CopyRows(uint8_t* to, int64_t toPitch, const uint8_t* from, int64_t fromPitch, int64_t rowBytes, int64_t rows) {
+  if (toPitch == rowBytes && fromPitch == rowBytes) {
+    std::memcpy(to, from, static_cast<size_t>(rowBytes * rows));
+    return;
+  }
+  for (int64_t row = 0; row < rows; ++row) {
+    std::memcpy(to + row * toPitch, from + row * fromPitch, static_cast<size_t>(rowBytes));
+  }
 }
 
 // The U plane of a planar frame; called with the planes exchanged it gives V.
@@ -51,8 +64,8 @@ bool ConvertPlanarToPacked(Tessel::Frame* source, uint8_t interlaced, Tessel::Fr
   return true;
 }
 
-bool ConvertPackedToBgra(Tessel::Frame* source, const Tessel::ImageProperties* properties,
-                         Tessel::Frame* destination, PackedToPackedRoutine routine) {
+bool ConvertPackedToBgra(Tessel::Frame* source, const Tessel::ImageProperties* properties, Tessel::Frame* destination,
+                         PackedToPackedRoutine routine) {
   if (!DistinctFrames(source, destination) || properties == nullptr || routine == nullptr) return false;
   const FrameShape s = ShapeOf(*source);
   const FrameShape d = ShapeOf(*destination);
@@ -135,10 +148,10 @@ bool ConvertToPlanar(Tessel::Frame* source, PixelFormat sourceFormat, Tessel::Fr
   if (!lock.ok()) return false;
   uint8_t* first = lock.destination() + planes.first;
   uint8_t* second = lock.destination() + planes.second;
-  const int32_t result = routine(static_cast<int32_t>(s.width), static_cast<int32_t>(s.height), lock.source(),
-                                 static_cast<int32_t>(sourcePitch), lock.destination(),
-                                 UPlane(destinationOrder, first, second), UPlane(destinationOrder, second, first),
-                                 static_cast<int32_t>(d.stride), 0, 0);
+  const int32_t result =
+      routine(static_cast<int32_t>(s.width), static_cast<int32_t>(s.height), lock.source(),
+              static_cast<int32_t>(sourcePitch), lock.destination(), UPlane(destinationOrder, first, second),
+              UPlane(destinationOrder, second, first), static_cast<int32_t>(d.stride), 0, 0);
   return result == 0;
 }
 
@@ -172,20 +185,18 @@ bool CopyPlanesSwappingChroma(Tessel::Frame* source, const Tessel::ImageProperti
   if (!lock.ok()) return false;
   const uint8_t* in = lock.source();
   uint8_t* out = lock.destination();
-  for (int64_t row = 0; row < s.height; ++row) {
-    std::memcpy(out + row * d.stride, in + row * s.stride, static_cast<size_t>(s.width));
-  }
-  for (int64_t row = 0; row < chromaRows; ++row) {
-    const int64_t inRow = ChromaRowOffset(row, s.stride, ChromaRowRule::HalvedStride);
-    const int64_t outRow = ChromaRowOffset(row, d.stride, ChromaRowRule::HalvedStride);
-    std::memcpy(out + to.first + outRow, in + from.second + inRow, static_cast<size_t>(chromaBytes));
-    std::memcpy(out + to.second + outRow, in + from.first + inRow, static_cast<size_t>(chromaBytes));
-  }
+  const int64_t chromaIn = ChromaRowOffset(1, s.stride, ChromaRowRule::HalvedStride);
+  const int64_t chromaOut = ChromaRowOffset(1, d.stride, ChromaRowRule::HalvedStride);
+  CopyRows(out, d.stride, in, s.stride, s.width, s.height);
+  CopyRows(out + to.first, chromaOut, in + from.second, chromaIn, chromaBytes, chromaRows);
+  CopyRows(out + to.second, chromaOut, in + from.first, chromaIn, chromaBytes, chromaRows);
   return true;
 }
 
 bool SwapPackedBytePairs(Tessel::Frame* source, Tessel::Frame* destination) {
   if (!DistinctFrames(source, destination)) return false;
+  // Before set-up has chosen a variant the plain swap serves: it needs no tables.
+  const PackedToPackedRoutine swap = ActiveByteSwapRoutine() ? ActiveByteSwapRoutine() : YUY2ToUYVY;
   const FrameShape s = ShapeOf(*source);
   const FrameShape d = ShapeOf(*destination);
   if (s.stride != d.stride || source->dataSize() > destination->capacity) return false;
@@ -201,18 +212,8 @@ bool SwapPackedBytePairs(Tessel::Frame* source, Tessel::Frame* destination) {
 
   FrameLock lock(*source, *destination);
   if (!lock.ok()) return false;
-  for (int64_t row = 0; row < s.height; ++row) {
-    const uint8_t* in = lock.source() + row * pitch;
-    uint8_t* out = lock.destination() + row * pitch;
-    // Bytes 0 1 2 3 of each group become 1 0 3 2: a swap of the bytes in
-    // each 16-bit half of a little-endian word, which the compiler vectorises.
-    for (int64_t i = 0; i < rowBytes; i += 4) {
-      uint32_t group;
-      std::memcpy(&group, in + i, 4);
-      group = ((group >> 8) & 0x00FF00FFu) | ((group << 8) & 0xFF00FF00u);
-      std::memcpy(out + i, &group, 4);
-    }
-  }
+  swap(lock.source(), static_cast<int32_t>(s.stride), lock.destination(), static_cast<int32_t>(d.stride),
+       static_cast<int32_t>(s.height), static_cast<int32_t>(s.width));
   return true;
 }
 

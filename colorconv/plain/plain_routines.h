@@ -25,6 +25,9 @@ int32_t BGRAToYUY2(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t 
                    int32_t width);
 int32_t BGRAToUYVY(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height,
                    int32_t width);
+// The byte swap of YUY2 and UYVY, either way, over the whole source pitch.
+int32_t YUY2ToUYVY(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height,
+                   int32_t width);
 
 // Shape C
 int32_t BGRAToPlanar420(int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch, uint8_t* dstY,

@@ -1,86 +1,58 @@
 #include <mmintrin.h>
 #include <xmmintrin.h>
 
-#include "colorconv/simd/bgra_to_planar420_lanes.h"
-#include "colorconv/simd/bgra_to_planar420_model.h"
-#include "colorconv/simd/planar_destination_rows.h"
-#include "colorconv/simd/simd_routines.h"
+#include "colorconv/simd/bgra_to_planar420_body64.h"
+#include "colorconv/simd/row_kernels.h"
 
 namespace pellix {
 namespace {
 
-constexpr int32_t kGroupPixels = 8;
-
-PELLIX_TARGET_SSE int Word(const uint8_t* p) {
+int Word(const uint8_t* p) {
   uint16_t word;
   std::memcpy(&word, p, 2);
   return word;
 }
 
-// B, G, R of four pixels (16 bytes) as words times 8, by word insertion:
-// the words at 0, 4, 8, 12 hold B (low byte) and G, those at 2, 6, 10, 14
-// hold R (low byte).
-PELLIX_TARGET_SSE void GatherFour(const uint8_t* p, __m64& blue, __m64& green, __m64& red) {
-  __m64 bg = _mm_setzero_si64();
-  __m64 ra = _mm_setzero_si64();
-  bg = _mm_insert_pi16(bg, Word(p), 0);
-  ra = _mm_insert_pi16(ra, Word(p + 2), 0);
-  bg = _mm_insert_pi16(bg, Word(p + 4), 1);
-  ra = _mm_insert_pi16(ra, Word(p + 6), 1);
-  bg = _mm_insert_pi16(bg, Word(p + 8), 2);
-  ra = _mm_insert_pi16(ra, Word(p + 10), 2);
-  bg = _mm_insert_pi16(bg, Word(p + 12), 3);
-  ra = _mm_insert_pi16(ra, Word(p + 14), 3);
-  const __m64 lowByte = _mm_set1_pi16(0x00FF);
-  blue = _mm_slli_pi16(_mm_and_si64(bg, lowByte), 3);
-  green = _mm_slli_pi16(_mm_srli_pi16(bg, 8), 3);
-  red = _mm_slli_pi16(_mm_and_si64(ra, lowByte), 3);
-}
-
-// First row of a pair stores its chroma; the second stores the rounding
-// byte average with it.
-PELLIX_TARGET_SSE void StoreChroma(uint8_t* p, __m64 words, ChromaPass pass) {
-  const __m64 bytes = _mm_packs_pu16(words, words);
-  Store4(p, pass == ChromaPass::First ? bytes : _mm_avg_pu8(bytes, Load4(p)));
-}
-
-PELLIX_TARGET_SSE void ConvertGroups(const PlanarDestinationRow& row, int32_t groups, const RgbToYuvLanes& k) {
-  for (ptrdiff_t g = 0; g < groups; ++g) {
-    const uint8_t* src = row.src + 4 * kGroupPixels * g;
-    uint8_t* y = row.y + kGroupPixels * g;
-    // Bring the group's source and luma destination lines into the cache.
+struct Sse {
+  // Brings the group's source and luma destination lines into the cache and
+  // asks for the source 64 bytes ahead.
+  static void PrefetchGroup(const uint8_t* src, const uint8_t* y) {
     _mm_prefetch(HintAddress(src, 0), _MM_HINT_T0);
     _mm_prefetch(HintAddress(y, 0), _MM_HINT_T0);
-    BgraWords w;
-    GatherFour(src, w.blueLo, w.greenLo, w.redLo);
-    GatherFour(src + 16, w.blueHi, w.greenHi, w.redHi);
     _mm_prefetch(HintAddress(src, 64), _MM_HINT_NTA);
-    Store8(y, LumaBytes(w, k));
-    if (row.pass == ChromaPass::None) continue;
-    const ChromaLanes c = PairChroma(w, k);
-    StoreChroma(row.u + 4 * g, c.u, row.pass);
-    StoreChroma(row.v + 4 * g, c.v, row.pass);
   }
-}
+
+  // B, G, R of four pixels (16 bytes) as words times 8, by word insertion:
+  // the words at 0, 4, 8, 12 hold B (low byte) and G, those at 2, 6, 10, 14
+  // hold R (low byte).
+  static void GatherFour(const uint8_t* p, __m64& blue, __m64& green, __m64& red) {
+    __m64 bg = _mm_setzero_si64();
+    __m64 ra = _mm_setzero_si64();
+    bg = _mm_insert_pi16(bg, Word(p), 0);
+    ra = _mm_insert_pi16(ra, Word(p + 2), 0);
+    bg = _mm_insert_pi16(bg, Word(p + 4), 1);
+    ra = _mm_insert_pi16(ra, Word(p + 6), 1);
+    bg = _mm_insert_pi16(bg, Word(p + 8), 2);
+    ra = _mm_insert_pi16(ra, Word(p + 10), 2);
+    bg = _mm_insert_pi16(bg, Word(p + 12), 3);
+    ra = _mm_insert_pi16(ra, Word(p + 14), 3);
+    const __m64 lowByte = _mm_set1_pi16(0x00FF);
+    blue = _mm_slli_pi16(_mm_and_si64(bg, lowByte), 3);
+    green = _mm_slli_pi16(_mm_srli_pi16(bg, 8), 3);
+    red = _mm_slli_pi16(_mm_and_si64(ra, lowByte), 3);
+  }
+
+  // Both rows' chroma packed to bytes, then the rounding byte average.
+  static __m64 CombineRows(__m64 first, __m64 second) {
+    return _mm_avg_pu8(_mm_packs_pu16(second, second), _mm_packs_pu16(first, first));
+  }
+};
 
 }  // namespace
 
-// flip and interlaced are always 0 from the frame converters; the source is
-// read top-down and the chroma planes are filled progressively.
-PELLIX_TARGET_SSE int32_t BGRAToPlanar420_SSE(int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch,
-                                              uint8_t* dstY, uint8_t* dstU, uint8_t* dstV, int32_t dstYStride,
-                                              int32_t /*flip*/, int32_t /*interlaced*/) {
-  if (width < 2 || height < 2) return 0;
-  const RgbToYuvLanes constants = LoadRgbToYuvLanes();
-  const int32_t groups = width / kGroupPixels;
-  const int32_t tail = groups * kGroupPixels;
-  ForEachPlanarDestinationRow(height, src, srcPitch, dstY, dstU, dstV, dstYStride, ChromaRowRule::HalfOfLumaOffset,
-                              [&](const PlanarDestinationRow& row) {
-                                ConvertGroups(row, groups, constants);
-                                BGRAToPlanar420RowModel(row, tail, width, SecondRowAverage::Rounding);
-                              });
-  _mm_empty();
-  return 0;
+void BGRAToPlanar420PairRow_SSE(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u,
+                                uint8_t* v, int32_t pixels) {
+  BGRAToPlanar420PairGroups<Sse>(src0, src1, y0, y1, u, v, pixels);
 }
 
 }  // namespace pellix

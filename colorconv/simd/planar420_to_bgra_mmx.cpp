@@ -2,11 +2,9 @@
 
 #include <cstddef>
 
-#include "formats/planar_layout.h"
-#include "colorconv/simd/mmx_lanes.h"
-#include "colorconv/simd/planar420_to_bgra_model.h"
+#include "colorconv/simd/lanes64.h"
+#include "colorconv/simd/row_kernels.h"
 #include "colorconv/simd/simd_constants.h"
-#include "colorconv/simd/simd_routines.h"
 
 namespace pellix {
 namespace {
@@ -17,7 +15,7 @@ struct BgraConstants {
   __m64 lumaGain, vToRed, uToGreen, vToGreen, uToBlue, blackLevel, chromaCentre, evenPixelMask, rounding, alpha;
 };
 
-PELLIX_TARGET_MMX BgraConstants LoadBgraConstants() {
+BgraConstants LoadBgraConstants() {
   const YuvToRgbConstantBlock& k = YuvToRgbConstants;
   return {Load8(k.lumaGain),     Load8(k.vToRed),
           Load8(k.uToGreen),     Load8(k.vToGreen),
@@ -27,7 +25,7 @@ PELLIX_TARGET_MMX BgraConstants LoadBgraConstants() {
 }
 
 // Four adjusted chroma bytes as (C - 128) * 32 in words.
-PELLIX_TARGET_MMX __m64 ChromaTerm(const uint8_t* c, const MmxAdjustment& a, const BgraConstants& k) {
+__m64 ChromaTerm(const uint8_t* c, const MmxAdjustment& a, const BgraConstants& k) {
   const __m64 adjusted = AdjustBytes(Load4(c), a.chromaGain, _mm_setzero_si64(), a.centre);
   const __m64 words = _mm_unpacklo_pi8(adjusted, _mm_setzero_si64());
   return _mm_slli_pi16(_mm_sub_pi16(words, k.chromaCentre), 5);
@@ -35,14 +33,14 @@ PELLIX_TARGET_MMX __m64 ChromaTerm(const uint8_t* c, const MmxAdjustment& a, con
 
 // (Yt + chroma + 2) >> 2 for the even and the odd pixels, packed and put back
 // in pixel order.
-PELLIX_TARGET_MMX __m64 Channel(__m64 ytEven, __m64 ytOdd, __m64 chroma, const BgraConstants& k) {
+__m64 Channel(__m64 ytEven, __m64 ytOdd, __m64 chroma, const BgraConstants& k) {
   const __m64 even = _mm_srai_pi16(_mm_adds_pi16(_mm_adds_pi16(ytEven, chroma), k.rounding), 2);
   const __m64 odd = _mm_srai_pi16(_mm_adds_pi16(_mm_adds_pi16(ytOdd, chroma), k.rounding), 2);
   return _mm_unpacklo_pi8(_mm_packs_pu16(even, even), _mm_packs_pu16(odd, odd));
 }
 
-PELLIX_TARGET_MMX void ConvertGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t groups,
-                                     const MmxAdjustment& a, const BgraConstants& k) {
+void ConvertGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t groups,
+                   const MmxAdjustment& a, const BgraConstants& k) {
   for (ptrdiff_t g = 0; g < groups; ++g) {
     const __m64 cu = ChromaTerm(u + 4 * g, a, k);
     const __m64 cv = ChromaTerm(v + 4 * g, a, k);
@@ -70,28 +68,9 @@ PELLIX_TARGET_MMX void ConvertGroups(const uint8_t* y, const uint8_t* u, const u
 
 }  // namespace
 
-PELLIX_TARGET_MMX void Planar420ToBGRA_MMX(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU,
-                                           const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst, int32_t width,
-                                           int32_t height, int32_t dstStride, const ColorAdjustment* adjustIn,
-                                           int32_t interlaced) {
-  // A negative height reads the source bottom-up; output is always top-down.
-  const int64_t rows = height < 0 ? -int64_t{height} : int64_t{height};
-  if (width < 2 || rows < 2) return;
-  const int32_t h = static_cast<int32_t>(rows);
-  const ColorAdjustment& adjust = AdjustmentOrIdentity(adjustIn);
-  const MmxAdjustment lanes = LoadMmxAdjustment(adjust);
-  const BgraConstants constants = LoadBgraConstants();
-  const int32_t groups = width / kGroupPixels;
-  const int32_t tail = groups * kGroupPixels;
-  for (int32_t r = 0; r < h; ++r) {
-    const int32_t srcRow = height < 0 ? h - 1 - r : r;
-    const ptrdiff_t chroma =
-        static_cast<ptrdiff_t>(int64_t{ChromaRowForLumaRow(srcRow, h, interlaced)} * srcChromaStride);
-    const uint8_t* y = srcY + static_cast<ptrdiff_t>(int64_t{srcRow} * srcYStride);
-    uint8_t* d = dst + static_cast<ptrdiff_t>(int64_t{r} * 4 * dstStride);
-    ConvertGroups(y, srcU + chroma, srcV + chroma, d, groups, lanes, constants);
-    Planar420ToBGRARowModel(y, srcU + chroma, srcV + chroma, d, tail, width, adjust);
-  }
+void Planar420ToBGRARow_MMX(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
+                            const ColorAdjustment& adjust, bool /*stream*/) {
+  ConvertGroups(y, u, v, d, pixels / kGroupPixels, LoadMmxAdjustment(adjust), LoadBgraConstants());
   _mm_empty();
 }
 

@@ -1,61 +1,31 @@
-#include <mmintrin.h>
 #include <xmmintrin.h>
 
-#include "colorconv/simd/mmx_lanes.h"
-#include "colorconv/simd/planar420_to_yuy2_model.h"
-#include "colorconv/simd/planar420_to_yuy2_rows.h"
-#include "colorconv/simd/simd_routines.h"
+#include "colorconv/simd/planar420_to_yuy2_body64.h"
+#include "colorconv/simd/row_kernels.h"
 
 namespace pellix {
 namespace {
 
-constexpr int32_t kGroupPixels = 16;
-
-// 16 luma bytes with their 8 U and 8 V (already adjusted, interleaved as
-// U0 V0 U1 V1 ...) into 32 bytes Y U Y V, written around the caches.
-PELLIX_TARGET_SSE void WriteGroupRow(const uint8_t* y, uint8_t* d, __m64 uvLo, __m64 uvHi, const MmxAdjustment& a) {
-  const __m64 y0 = AdjustBytes(Load8(y), a.lumaGain, a.lumaOffset, a.centre);
-  const __m64 y1 = AdjustBytes(Load8(y + 8), a.lumaGain, a.lumaOffset, a.centre);
-  _mm_stream_pi(reinterpret_cast<__m64*>(d), _mm_unpacklo_pi8(y0, uvLo));
-  _mm_stream_pi(reinterpret_cast<__m64*>(d + 8), _mm_unpackhi_pi8(y0, uvLo));
-  _mm_stream_pi(reinterpret_cast<__m64*>(d + 16), _mm_unpacklo_pi8(y1, uvHi));
-  _mm_stream_pi(reinterpret_cast<__m64*>(d + 24), _mm_unpackhi_pi8(y1, uvHi));
-}
-
-PELLIX_TARGET_SSE void ConvertGroups(const Planar420Rows& rows, int32_t groups, const MmxAdjustment& a) {
-  const __m64 noOffset = _mm_setzero_si64();
-  for (ptrdiff_t g = 0; g < groups; ++g) {
-    const __m64 u = AdjustBytes(Load8(rows.u + 8 * g), a.chromaGain, noOffset, a.centre);
-    const __m64 v = AdjustBytes(Load8(rows.v + 8 * g), a.chromaGain, noOffset, a.centre);
-    const __m64 uvLo = _mm_unpacklo_pi8(u, v);
-    const __m64 uvHi = _mm_unpackhi_pi8(u, v);
-    _mm_prefetch(HintAddress(rows.d0 + 2 * kGroupPixels * g, 64), _MM_HINT_NTA);
-    WriteGroupRow(rows.y0 + kGroupPixels * g, rows.d0 + 2 * kGroupPixels * g, uvLo, uvHi, a);
-    if (rows.y1) WriteGroupRow(rows.y1 + kGroupPixels * g, rows.d1 + 2 * kGroupPixels * g, uvLo, uvHi, a);
+struct Sse {
+  static void PrefetchOutput(const uint8_t* out) { _mm_prefetch(HintAddress(out, 64), _MM_HINT_NTA); }
+  static void Store(uint8_t* p, __m64 m, bool stream) {
+    if (stream)
+      _mm_stream_pi(reinterpret_cast<__m64*>(p), m);
+    else
+      Store8(p, m);
   }
-}
+  // Streaming stores are ordered before whatever hands the frame on.
+  static void Finish(bool stream) {
+    _mm_empty();
+    if (stream) _mm_sfence();
+  }
+};
 
 }  // namespace
 
-PELLIX_TARGET_SSE void Planar420ToYUY2_SSE(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU,
-                                           const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst, int32_t width,
-                                           int32_t height, int32_t dstStride, const ColorAdjustment* adjustIn,
-                                           int32_t interlaced) {
-  if (width < 2 || height < 2) return;
-  const ColorAdjustment& adjust = AdjustmentOrIdentity(adjustIn);
-  const MmxAdjustment lanes = LoadMmxAdjustment(adjust);
-  const int32_t groups = width / kGroupPixels;
-  const int32_t tail = groups * kGroupPixels;
-  ForEachPlanar420ToPackedRowPair(
-      srcY, srcYStride, srcU, srcV, srcChromaStride, dst, 2 * int64_t{dstStride}, height, interlaced,
-      [&](const Planar420Rows& rows) {
-        ConvertGroups(rows, groups, lanes);
-        Planar420ToYUY2RowModel(rows.y0, rows.u, rows.v, rows.d0, tail, width, adjust, false);
-        if (rows.y1) Planar420ToYUY2RowModel(rows.y1, rows.u, rows.v, rows.d1, tail, width, adjust, false);
-      });
-  _mm_empty();
-  // The non-temporal stores are ordered before whatever hands the frame on.
-  _mm_sfence();
+void Planar420ToYUY2Row_SSE(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
+                            const ColorAdjustment& adjust, bool stream) {
+  Planar420ToYUY2Groups<Sse>(y, u, v, d, pixels, adjust, stream);
 }
 
 }  // namespace pellix

@@ -1,67 +1,33 @@
 #include <mmintrin.h>
 
-#include "colorconv/simd/mmx_lanes.h"
-#include "colorconv/simd/planar_destination_rows.h"
-#include "colorconv/simd/simd_routines.h"
-#include "colorconv/simd/yuy2_to_planar420_model.h"
+#include "colorconv/simd/row_kernels.h"
+#include "colorconv/simd/yuy2_to_planar420_body64.h"
 
 namespace pellix {
 namespace {
 
-constexpr int32_t kGroupPixels = 16;
+struct Mmx {
+  static void PrefetchSource(const uint8_t*) {}
 
-// Truncating byte average (a + b) >> 1 through words.
-PELLIX_TARGET_MMX __m64 AverageDown(__m64 a, __m64 b) {
-  const __m64 zero = _mm_setzero_si64();
-  const __m64 lo = _mm_srli_pi16(_mm_add_pi16(_mm_unpacklo_pi8(a, zero), _mm_unpacklo_pi8(b, zero)), 1);
-  const __m64 hi = _mm_srli_pi16(_mm_add_pi16(_mm_unpackhi_pi8(a, zero), _mm_unpackhi_pi8(b, zero)), 1);
-  return _mm_packs_pu16(lo, hi);
-}
-
-PELLIX_TARGET_MMX void StoreChroma(uint8_t* p, __m64 bytes, ChromaPass pass) {
-  Store8(p, pass == ChromaPass::First ? bytes : AverageDown(bytes, Load8(p)));
-}
-
-// 32 source bytes Y0 U Y1 V ... give 16 luma bytes (the even bytes) and
-// 8 U and 8 V (bytes 1 and 3 of each macropixel).
-PELLIX_TARGET_MMX void ConvertGroups(const PlanarDestinationRow& row, int32_t groups) {
-  const __m64 lowByte = _mm_set1_pi16(0x00FF);
-  for (ptrdiff_t g = 0; g < groups; ++g) {
-    const uint8_t* src = row.src + 2 * kGroupPixels * g;
-    const __m64 m0 = Load8(src);
-    const __m64 m1 = Load8(src + 8);
-    const __m64 m2 = Load8(src + 16);
-    const __m64 m3 = Load8(src + 24);
-    uint8_t* y = row.y + kGroupPixels * g;
-    Store8(y, _mm_packs_pu16(_mm_and_si64(m0, lowByte), _mm_and_si64(m1, lowByte)));
-    Store8(y + 8, _mm_packs_pu16(_mm_and_si64(m2, lowByte), _mm_and_si64(m3, lowByte)));
-    if (row.pass == ChromaPass::None) continue;
-    const __m64 uv0 = _mm_packs_pu16(_mm_srli_pi16(m0, 8), _mm_srli_pi16(m1, 8));
-    const __m64 uv1 = _mm_packs_pu16(_mm_srli_pi16(m2, 8), _mm_srli_pi16(m3, 8));
-    const __m64 u = _mm_packs_pu16(_mm_and_si64(uv0, lowByte), _mm_and_si64(uv1, lowByte));
-    const __m64 v = _mm_packs_pu16(_mm_srli_pi16(uv0, 8), _mm_srli_pi16(uv1, 8));
-    StoreChroma(row.u + 8 * g, u, row.pass);
-    StoreChroma(row.v + 8 * g, v, row.pass);
+  // Truncating byte average (a + b) >> 1 through words.
+  static __m64 CombineRows(__m64 a, __m64 b) {
+    const __m64 zero = _mm_setzero_si64();
+    const __m64 lo = _mm_srli_pi16(_mm_add_pi16(_mm_unpacklo_pi8(a, zero), _mm_unpacklo_pi8(b, zero)), 1);
+    const __m64 hi = _mm_srli_pi16(_mm_add_pi16(_mm_unpackhi_pi8(a, zero), _mm_unpackhi_pi8(b, zero)), 1);
+    return _mm_packs_pu16(lo, hi);
   }
-}
+};
 
 }  // namespace
 
-// flip and interlaced are always 0 from the frame converters; the source is
-// read top-down and the chroma planes are filled progressively.
-PELLIX_TARGET_MMX int32_t YUY2ToPlanar420_MMX(int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch,
-                                              uint8_t* dstY, uint8_t* dstU, uint8_t* dstV, int32_t dstYStride,
-                                              int32_t /*flip*/, int32_t /*interlaced*/) {
-  if (width < 2 || height < 2) return 0;
-  const int32_t groups = width / kGroupPixels;
-  const int32_t tail = groups * kGroupPixels;
-  ForEachPlanarDestinationRow(height, src, srcPitch, dstY, dstU, dstV, dstYStride, ChromaRowRule::HalvedStride,
-                              [&](const PlanarDestinationRow& row) {
-                                ConvertGroups(row, groups);
-                                YUY2ToPlanar420RowModel(row, tail, width, SecondRowAverage::Truncating);
-                              });
-  _mm_empty();
-  return 0;
+void YUY2ToPlanar420PairRow_MMX(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u,
+                                uint8_t* v, int32_t pixels) {
+  YUY2ToPlanar420PairGroups<Mmx>(src0, src1, y0, y1, u, v, pixels);
+}
+
+// Luma is the same in the MMX and SSE kernels, so both use this one.
+void YUY2ToPlanar420LumaRow_MMX(const uint8_t* src, uint8_t* y, int32_t pixels) {
+  YUY2ToPlanar420LumaGroups(src, y, pixels);
 }
 
 }  // namespace pellix

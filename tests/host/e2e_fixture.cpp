@@ -60,14 +60,12 @@ FrameRef MakeSourceFrame(FramePool& pool, PixelFormat format, int32_t width, int
   return frame;
 }
 
-RawGraph::RawGraph(const std::shared_ptr<FrameLedger>& ledger, PixelFormat sourceFormat, int32_t width,
-                   int32_t height)
+RawGraph::RawGraph(const std::shared_ptr<FrameLedger>& ledger, PixelFormat sourceFormat, int32_t width, int32_t height)
     : sourcePool(std::make_shared<FramePool>(ledger)),
       sourceLayout(LayoutFor(sourceFormat, width, height, DefaultStride(sourceFormat, width), PlaneRule::Source)),
-      source(MakeFilledFrameProducer(sourcePool, sourceLayout,
-                                     [](HostFrame& frame, const FrameLayout&, uint64_t index) {
-                                       FillPseudoRandom(frame, 7, index);
-                                     })),
+      source(MakeFilledFrameProducer(
+          sourcePool, sourceLayout,
+          [](HostFrame& frame, const FrameLayout&, uint64_t index) { FillPseudoRandom(frame, 7, index); })),
       allocator(ledger),
       component(*Library(), host) {}
 
@@ -108,10 +106,11 @@ DestinationPlanes DestinationPlanesOf(PixelFormat format, uint8_t* d, int64_t h,
 }  // namespace
 
 std::vector<uint8_t> ExpectedConversion(PixelFormat input, PixelFormat output, const Tessel::Frame& source,
-                                        const Tessel::ImageProperties& image, int32_t ds,
-                                        uint32_t destinationCapacity, int32_t interlaced) {
-  InitColorConversion();
-  const ConversionRoutines& slots = ActiveConversionRoutines();
+                                        const Tessel::ImageProperties& image, int32_t ds, uint32_t destinationCapacity,
+                                        int32_t interlaced) {
+  // The routines an SSE2 processor runs: every wider tier the plug-in may
+  // have chosen must give their bytes.
+  const ConversionRoutines slots = SelectConversionRoutines(InitColorConversion());
   const ColorAdjustment* adjust = &ProcessColorAdjustment();
   std::vector<uint8_t> out(destinationCapacity, 0);
   // The routines take a non-const source pointer in none of their shapes, but
@@ -139,8 +138,8 @@ std::vector<uint8_t> ExpectedConversion(PixelFormat input, PixelFormat output, c
     const Planar420ToPackedRoutine routine = output == PixelFormat::YUY2   ? slots.planar420ToYUY2
                                              : output == PixelFormat::UYVY ? slots.planar420ToUYVY
                                                                            : slots.planar420ToBGRA;
-    routine(from.y, s, from.u, from.v, static_cast<int32_t>(static_cast<uint32_t>(s) >> 1), dst, w, h, ds,
-            adjust, interlaced);
+    routine(from.y, s, from.u, from.v, static_cast<int32_t>(static_cast<uint32_t>(s) >> 1), dst, w, h, ds, adjust,
+            interlaced);
   } else if (IsPlanar(output)) {
     const DestinationPlanes to = DestinationPlanesOf(output, dst, h, ds);
     const ToPlanar420Routine routine = input == PixelFormat::BGRA   ? slots.bgraToPlanar420
@@ -190,8 +189,7 @@ std::vector<uint8_t> FrameBytes(Tessel::Frame& frame) {
   }
   if (differing == 0) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << differing << " of " << actual.size() << " bytes differ; first at offset "
-                                       << first << ": " << int{actual[first]} << ", expected "
-                                       << int{expected[first]};
+                                       << first << ": " << int{actual[first]} << ", expected " << int{expected[first]};
 }
 
 }  // namespace e2e

@@ -11,12 +11,11 @@
 
 #include "colorconv/plain/plain_routines.h"
 #include "colorconv/routines.h"
-#include "colorconv/simd/adjustment_model.h"
-#include "colorconv/simd/bgra_to_planar420_model.h"
-#include "colorconv/simd/planar420_to_bgra_model.h"
-#include "colorconv/simd/simd_routines.h"
 #include "colorconv/tables.h"
 #include "tests/simd/frame_models.h"
+#include "tests/simd/models/adjustment_model.h"
+#include "tests/simd/models/bgra_to_planar420_model.h"
+#include "tests/simd/models/planar420_to_bgra_model.h"
 #include "tests/simd/test_frames.h"
 #include "tests/simd/test_seed.h"
 #include "tests/simd/variant_table.h"
@@ -24,26 +23,13 @@
 namespace pellix::test {
 namespace {
 
-const Variant* FindVariant(int slot, const char* tier) {
-  for (int i = 0; i < kVariantCount; ++i)
-    if (kVariants[i].slot == slot && std::string(kVariants[i].tier) == tier) return &kVariants[i];
-  return nullptr;
-}
-
-std::vector<const Variant*> VariantsOfSlot(int slot) {
-  std::vector<const Variant*> found;
-  for (int i = 0; i < kVariantCount; ++i)
-    if (kVariants[i].slot == slot && ProcessorHas(kVariants[i])) found.push_back(&kVariants[i]);
-  return found;
-}
-
 // Every colour once, 2^18 per call; odd calls shift the colours by 4 pixels
 // so both halves of a group see every kind of colour.
 TEST(BGRAToPlanar420Exhaustive, LumaOfEveryColourMatchesModel) {
   constexpr int32_t kWidth = 4096, kHeight = 64, kPerCall = kWidth * kHeight;
   std::vector<uint8_t> src(size_t{kPerCall} * 4), y(kPerCall), u(kPerCall / 4), v(kPerCall / 4);
-  for (const Variant* variant : VariantsOfSlot(5)) {
-    SCOPED_TRACE(variant->tier);
+  for (const Variant& variant : RunnableVariantsOfSlot(5)) {
+    SCOPED_TRACE(variant.name());
     int64_t mismatches = 0;
     for (int32_t call = 0; call < (1 << 24) / kPerCall; ++call) {
       const int32_t shift = (call & 1) * 4;
@@ -54,7 +40,7 @@ TEST(BGRAToPlanar420Exhaustive, LumaOfEveryColourMatchesModel) {
         src[4 * size_t(p) + 2] = static_cast<uint8_t>(c >> 16);
         src[4 * size_t(p) + 3] = static_cast<uint8_t>(p);
       }
-      variant->planar(kWidth, kHeight, src.data(), kWidth * 4, y.data(), u.data(), v.data(), kWidth, 0, 0);
+      variant.planar()(kWidth, kHeight, src.data(), kWidth * 4, y.data(), u.data(), v.data(), kWidth, 0, 0);
       for (int32_t p = 0; p < kPerCall; ++p) {
         const uint8_t* px = &src[4 * size_t(p)];
         mismatches += y[p] != LumaFromBgraMmx(px[0], px[1], px[2]);
@@ -99,14 +85,14 @@ void CheckChromaFrame(const std::vector<uint8_t>& src, int32_t width, int32_t he
   ASSERT_EQ(
       BGRAToPlanar420(width, height, src.data(), width * 4, plainY.data(), plainU.data(), plainV.data(), width, 0, 0),
       0);
-  for (const Variant* variant : VariantsOfSlot(5)) {
-    SCOPED_TRACE(variant->tier);
+  for (const Variant& variant : RunnableVariantsOfSlot(5)) {
+    SCOPED_TRACE(variant.name());
     std::vector<uint8_t> y(pixels, 0x5A), u(pixels / 4, 0x5A), v(pixels / 4, 0x5A);
     std::vector<uint8_t> ey = y, eu = u, ev = v;
     const ToPlanarArgs args{width, height, src.data(), width * 4, y.data(), u.data(), v.data(), width};
-    EXPECT_EQ(args.CallWith(variant->planar), 0);
+    EXPECT_EQ(args.CallWith(variant.planar()), 0);
     BGRAToPlanar420FrameModel({width, height, src.data(), width * 4, ey.data(), eu.data(), ev.data(), width},
-                              variant->average);
+                              variant.average());
     EXPECT_EQ(FirstDifference(ey, y), -1);
     EXPECT_EQ(FirstDifference(eu, u), -1);
     EXPECT_EQ(FirstDifference(ev, v), -1);
@@ -145,11 +131,12 @@ TEST(BGRAToPlanar420Exhaustive, ChromaOfLargeRandomFrame) {
 
 // Every (Y, U, V) triple: one call per U; chroma sample n of the 256 x 256
 // frame carries V = n / 64 and its four pixels the luma 4 (n % 64) + 0..3.
+// Every variant of the slot against the model, and the model's distance
+// from the plain routine.
 TEST(Planar420ToBGRAExhaustive, EveryTripleMatchesModel) {
   InitColorConversion();
-  const Variant* variant = FindVariant(2, "MMX");
-  ASSERT_NE(variant, nullptr);
-  if (!ProcessorHas(*variant)) GTEST_SKIP() << "processor lacks MMX";
+  const std::vector<Variant> variants = RunnableVariantsOfSlot(2);
+  if (variants.empty()) GTEST_SKIP() << "no variant of Planar420ToBGRA runs on this processor";
   constexpr int32_t kSize = 256, kChroma = kSize / 2;
   std::vector<uint8_t> y(kSize * kSize), u(kChroma * kChroma), v(kChroma * kChroma);
   std::vector<uint8_t> out(size_t{kSize} * kSize * 4), plain(out.size());
@@ -163,24 +150,27 @@ TEST(Planar420ToBGRAExhaustive, EveryTripleMatchesModel) {
   int64_t mismatches = 0;
   int inRangeLow[3] = {0, 0, 0}, inRangeHigh[3] = {0, 0, 0}, outsideWorst = 0;
   for (int32_t uValue = 0; uValue < 256; ++uValue) {
-    std::fill(u.begin(), u.end(), static_cast<uint8_t>(uValue));
-    variant->packed(y.data(), kSize, u.data(), v.data(), kChroma, out.data(), kSize, kSize, kSize, &identity, 0);
-    Planar420ToBGRA(y.data(), kSize, u.data(), v.data(), kChroma, plain.data(), kSize, kSize, kSize, &identity, 0);
-    for (int32_t row = 0; row < kSize; ++row) {
-      for (int32_t x = 0; x < kSize; ++x) {
-        const size_t p = size_t(row) * kSize + size_t(x);
-        const uint8_t yv = y[p], vv = v[size_t(row / 2) * kChroma + size_t(x / 2)];
-        uint8_t expected[4];
-        YuvToBgraMmx(yv, static_cast<uint8_t>(uValue), vv, expected);
-        for (int ch = 0; ch < 4; ++ch) mismatches += out[4 * p + ch] != expected[ch];
-        const bool nominal = yv >= 16 && yv <= 235 && uValue >= 16 && uValue <= 240 && vv >= 16 && vv <= 240;
-        for (int ch = 0; ch < 3; ++ch) {
-          const int d = out[4 * p + ch] - plain[4 * p + ch];
-          if (nominal) {
-            inRangeLow[ch] = std::min(inRangeLow[ch], d);
-            inRangeHigh[ch] = std::max(inRangeHigh[ch], d);
-          } else {
-            outsideWorst = std::max(outsideWorst, std::abs(d));
+    for (const Variant& variant : variants) {
+      SCOPED_TRACE(variant.name());
+      std::fill(u.begin(), u.end(), static_cast<uint8_t>(uValue));
+      variant.packed()(y.data(), kSize, u.data(), v.data(), kChroma, out.data(), kSize, kSize, kSize, &identity, 0);
+      Planar420ToBGRA(y.data(), kSize, u.data(), v.data(), kChroma, plain.data(), kSize, kSize, kSize, &identity, 0);
+      for (int32_t row = 0; row < kSize; ++row) {
+        for (int32_t x = 0; x < kSize; ++x) {
+          const size_t p = size_t(row) * kSize + size_t(x);
+          const uint8_t yv = y[p], vv = v[size_t(row / 2) * kChroma + size_t(x / 2)];
+          uint8_t expected[4];
+          YuvToBgraMmx(yv, static_cast<uint8_t>(uValue), vv, expected);
+          for (int ch = 0; ch < 4; ++ch) mismatches += out[4 * p + ch] != expected[ch];
+          const bool nominal = yv >= 16 && yv <= 235 && uValue >= 16 && uValue <= 240 && vv >= 16 && vv <= 240;
+          for (int ch = 0; ch < 3; ++ch) {
+            const int d = out[4 * p + ch] - plain[4 * p + ch];
+            if (nominal) {
+              inRangeLow[ch] = std::min(inRangeLow[ch], d);
+              inRangeHigh[ch] = std::max(inRangeHigh[ch], d);
+            } else {
+              outsideWorst = std::max(outsideWorst, std::abs(d));
+            }
           }
         }
       }

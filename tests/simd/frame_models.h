@@ -6,12 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "formats/planar_layout.h"
 #include "colorconv/routines.h"
-#include "colorconv/simd/bgra_to_planar420_model.h"
-#include "colorconv/simd/planar420_to_bgra_model.h"
-#include "colorconv/simd/planar420_to_yuy2_model.h"
-#include "colorconv/simd/yuy2_to_planar420_model.h"
+#include "formats/planar_layout.h"
+#include "tests/simd/models/bgra_to_planar420_model.h"
+#include "tests/simd/models/planar420_to_bgra_model.h"
+#include "tests/simd/models/planar420_to_yuy2_model.h"
+#include "tests/simd/models/yuy2_to_planar420_model.h"
 
 namespace pellix::test {
 

@@ -36,8 +36,7 @@ ColorAdjustment Record(int32_t isIdentity) {
 TEST(Slot0Agreement, EveryTierEqualsPlainForUnityRecords) {
   InitColorConversion();
   std::vector<Planar420ToPackedRoutine> tiers;
-  for (int i = 0; i < kVariantCount; ++i)
-    if (kVariants[i].slot == 0 && ProcessorHas(kVariants[i])) tiers.push_back(kVariants[i].packed);
+  for (const Variant& v : RunnableVariantsOfSlot(0)) tiers.push_back(v.packed());
   std::mt19937_64 rng(TestSeed() ^ 0x510);
   for (int32_t isIdentity : {1, 0}) {
     const ColorAdjustment record = Record(isIdentity);

@@ -1,29 +1,49 @@
-// Every SIMD variant with the slot it serves, the tier it belongs to, the
-// processor features it needs and which model describes its arithmetic.
-// A new tier is one more line here.
+// The SIMD variants as the tests see them: every variant of every routine of
+// the catalogue, with the processor check and the facts of its arithmetic
+// that select a scalar model. Derived from the catalogue, so a new tier or
+// kernel is checked without touching the tests.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
-#include "colorconv/routines.h"
-#include "colorconv/simd/bgra_to_planar420_model.h"
+#include "colorconv/dispatch/routine_catalogue.h"
+#include "tests/simd/models/bgra_to_planar420_model.h"
 
 namespace pellix::test {
 
 struct Variant {
-  int slot;
-  const char* tier;
-  uint32_t required;                // CPUID leaf 1 EDX bits
-  Planar420ToPackedRoutine packed;  // slots 0 and 2
-  ToPlanar420Routine planar;        // slots 5 and 6
-  bool passThroughWhenIdentity;     // slot 0: skips the adjustment for the identity record
-  SecondRowAverage average;         // slots 5 and 6
+  const RoutineDescription* routine;
+  Tier tier;
+  AnyRoutine call;
+
+  int slot() const { return routine->slot; }
+  std::string name() const { return VariantName(*routine, tier); }
+  Planar420ToPackedRoutine packed() const { return call.planarToPacked; }
+  ToPlanar420Routine planar() const { return call.toPlanar; }
+  PackedToPackedRoutine packedToPacked() const { return call.packedToPacked; }
+  // The variant whose bytes this one must give: itself for the MMX, SSE and
+  // SSE2 tiers (checked against scalar models), the routine's reference
+  // variant for the wider tiers.
+  AnyRoutine reference() const;
+  bool isWide() const { return tier > Tier::SSE2; }
+  // Slot 0 from the SSE2 tier on copies samples unchanged for the identity
+  // record; slots 5 and 6 average a block's two rows truncating in the MMX
+  // tier and rounding from the SSE tier on.
+  bool passThroughWhenIdentity() const { return tier >= Tier::SSE2; }
+  SecondRowAverage average() const {
+    return tier == Tier::MMX ? SecondRowAverage::Truncating : SecondRowAverage::Rounding;
+  }
 };
 
-extern const Variant kVariants[];
-extern const int kVariantCount;
+// Every variant but the plain routines, in catalogue order.
+std::vector<Variant> SimdVariants();
+// The SIMD variants of one slot that this processor runs.
+std::vector<Variant> RunnableVariantsOfSlot(int slot);
 
-uint32_t ProcessorFeatures();
-bool ProcessorHas(const Variant& v);
+// Whether this processor and its operating system run the tier.
+bool ProcessorRuns(Tier tier);
+uint32_t ProcessorFeatures();  // CPUID leaf 1 EDX
 
 }  // namespace pellix::test

@@ -9,9 +9,9 @@
 
 #include "colorconv/plain/plain_routines.h"
 #include "colorconv/routines.h"
-#include "colorconv/simd/adjustment_model.h"
-#include "colorconv/simd/bgra_to_planar420_model.h"
 #include "colorconv/simd/simd_routines.h"
+#include "tests/simd/models/adjustment_model.h"
+#include "tests/simd/models/bgra_to_planar420_model.h"
 #include "tests/simd/variant_table.h"
 
 namespace pellix::test {

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "colorconv/simd/bgra_to_planar420_model.h"
-#include "colorconv/simd/planar_destination_rows.h"
+#include "tests/simd/models/bgra_to_planar420_model.h"
+#include "tests/simd/models/planar_destination_row.h"
 
 namespace pellix {
 

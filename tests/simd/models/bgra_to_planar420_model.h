@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "colorconv/simd/lane_arithmetic.h"
-#include "colorconv/simd/planar_destination_rows.h"
 #include "colorconv/simd/simd_constants.h"
+#include "tests/simd/models/lane_arithmetic.h"
+#include "tests/simd/models/planar_destination_row.h"
 
 namespace pellix {
 

@@ -1,33 +1,37 @@
-// Unaligned 4- and 8-byte moves and the adjustment step on 64-bit lanes,
-// shared by the MMX and SSE kernels. Loads go through memcpy so no pointer
-// is dereferenced at an alignment its type does not have.
+// Unaligned 4- and 8-byte moves, the adjustment step and prefetch addresses
+// on 64-bit lanes, for the MMX and SSE kernels. Included only by kernel files,
+// each compiled for its own instruction set, so everything here has internal
+// linkage: no kernel file can hand its copy of a helper to another.
+// Loads go through memcpy so no pointer is dereferenced at an alignment its
+// type does not have.
 #pragma once
 
 #include <mmintrin.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "colorconv/routines.h"
-#include "colorconv/simd/simd_target.h"
 
 namespace pellix {
+namespace {
 
-PELLIX_TARGET_MMX inline __m64 Load8(const void* p) {
+inline __m64 Load8(const void* p) {
   __m64 m;
   std::memcpy(&m, p, 8);
   return m;
 }
 
-PELLIX_TARGET_MMX inline void Store8(uint8_t* p, __m64 m) { std::memcpy(p, &m, 8); }
+inline void Store8(uint8_t* p, __m64 m) { std::memcpy(p, &m, 8); }
 
-PELLIX_TARGET_MMX inline __m64 Load4(const uint8_t* p) {
+inline __m64 Load4(const uint8_t* p) {
   int32_t word;
   std::memcpy(&word, p, 4);
   return _mm_cvtsi32_si64(word);
 }
 
-PELLIX_TARGET_MMX inline void Store4(uint8_t* p, __m64 m) {
+inline void Store4(uint8_t* p, __m64 m) {
   const int32_t word = _mm_cvtsi64_si32(m);
   std::memcpy(p, &word, 4);
 }
@@ -41,7 +45,7 @@ struct MmxAdjustment {
   __m64 centre;
 };
 
-PELLIX_TARGET_MMX inline MmxAdjustment LoadMmxAdjustment(const ColorAdjustment& adjust) {
+inline MmxAdjustment LoadMmxAdjustment(const ColorAdjustment& adjust) {
   MmxAdjustment m;
   std::memcpy(&m.lumaOffset, adjust.lumaOffsetPacked, 8);
   std::memcpy(&m.lumaGain, adjust.lumaGainPacked, 8);
@@ -52,7 +56,7 @@ PELLIX_TARGET_MMX inline MmxAdjustment LoadMmxAdjustment(const ColorAdjustment& 
 
 // Eight bytes through the adjustment step: flip the top bit, widen to
 // s * 256, multiply-high by the gain, add the offset, signed pack, flip back.
-PELLIX_TARGET_MMX inline __m64 AdjustBytes(__m64 bytes, __m64 gain, __m64 offset, __m64 centre) {
+inline __m64 AdjustBytes(__m64 bytes, __m64 gain, __m64 offset, __m64 centre) {
   const __m64 zero = _mm_setzero_si64();
   const __m64 centred = _mm_xor_si64(bytes, centre);
   __m64 lo = _mm_mulhi_pi16(_mm_unpacklo_pi8(zero, centred), gain);
@@ -62,4 +66,11 @@ PELLIX_TARGET_MMX inline __m64 AdjustBytes(__m64 bytes, __m64 gain, __m64 offset
   return _mm_xor_si64(_mm_packs_pi16(lo, hi), centre);
 }
 
+// Address `bytes` beyond p for a prefetch hint, which never faults; computed
+// on integers because the address may lie outside every buffer.
+inline const char* HintAddress(const void* p, size_t bytes) {
+  return reinterpret_cast<const char*>(reinterpret_cast<uintptr_t>(p) + bytes);
+}
+
+}  // namespace
 }  // namespace pellix

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "formats/planar_layout.h"
-#include "colorconv/simd/adjustment_model.h"
 #include "colorconv/simd/simd_constants.h"
+#include "formats/planar_layout.h"
+#include "tests/simd/models/adjustment_model.h"
 
 namespace pellix {
 

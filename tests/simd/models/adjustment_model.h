@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "colorconv/routines.h"
-#include "colorconv/simd/lane_arithmetic.h"
+#include "tests/simd/models/lane_arithmetic.h"
 
 namespace pellix {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "formats/planar_layout.h"
-#include "colorconv/simd/adjustment_model.h"
+#include "tests/simd/models/adjustment_model.h"
 
 namespace pellix {
 
