@@ -24,8 +24,8 @@ size_t FrameBytes(PixelFormat format, int32_t height, int32_t stride) {
 
 BenchFrame::BenchFrame(PixelFormat format, int32_t width, int32_t height) : format_(format) {
   if (width <= 0 || height <= 0 || width % 4 != 0 || height % 2 != 0 || BitsPerPixel(format) == 0) {
-    throw std::invalid_argument("bench frame " + std::to_string(width) + "x" + std::to_string(height) +
-                                " of " + FormatName(format) + ": width must be a multiple of 4, height even");
+    throw std::invalid_argument("bench frame " + std::to_string(width) + "x" + std::to_string(height) + " of " +
+                                FormatName(format) + ": width must be a multiple of 4, height even");
   }
   const size_t bytes = FrameBytes(format, height, width);
   constexpr size_t kAlign = 64;

@@ -93,14 +93,13 @@ void RunMemcpy(benchmark::State& state, size_t bytes, FrameSize size) {
 void Register(const std::string& name, PairEntry entry, std::function<void(benchmark::State&)> run) {
   entry.benchmark = name;
   ResultBook::instance().add(std::move(entry));
-  benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& st) { run(st); })
-      ->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark(name.c_str(), [run](benchmark::State& st) { run(st); })->Unit(benchmark::kMicrosecond);
 }
 
 }  // namespace
 
 void RegisterPairBenchmarks() {
-  for (const FrameSize& size : BenchSizes()) {
+  for (const FrameSize& size : PairSizes()) {
     for (PixelFormat in : kAllFormats) {
       for (PixelFormat out : kAllFormats) {
         if (in == out) continue;
@@ -121,7 +120,7 @@ void RegisterPairBenchmarks() {
         const size_t bytes = MemcpyBytes(in, out, size);
         Register(prefix + "memcpy", {"", in, out, size, Contender::Memcpy, std::to_string(bytes) + " bytes"},
                  [=](benchmark::State& st) { RunMemcpy(st, bytes, size); });
-        if (size.width == BenchSizes().back().width) {
+        if (size.width == PairSizes().back().width) {
           ResultBook::instance().setPairAgreement(pair, DescribeAgreement(MeasureAgreement(in, out, size)));
         }
       }

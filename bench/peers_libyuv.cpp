@@ -34,18 +34,18 @@ LibyuvConversion Lookup(F in, F out) {
     switch (out) {
       case F::YUY2:
         return Make("I420ToYUY2", [](const ImageRef& s, const ImageRef& d) {
-          return libyuv::I420ToYUY2(s.plane[0], s.pitch[0], s.plane[1], s.pitch[1], s.plane[2], s.pitch[2],
-                                    d.plane[0], d.pitch[0], s.width, s.height) == 0;
+          return libyuv::I420ToYUY2(s.plane[0], s.pitch[0], s.plane[1], s.pitch[1], s.plane[2], s.pitch[2], d.plane[0],
+                                    d.pitch[0], s.width, s.height) == 0;
         });
       case F::UYVY:
         return Make("I420ToUYVY", [](const ImageRef& s, const ImageRef& d) {
-          return libyuv::I420ToUYVY(s.plane[0], s.pitch[0], s.plane[1], s.pitch[1], s.plane[2], s.pitch[2],
-                                    d.plane[0], d.pitch[0], s.width, s.height) == 0;
+          return libyuv::I420ToUYVY(s.plane[0], s.pitch[0], s.plane[1], s.pitch[1], s.plane[2], s.pitch[2], d.plane[0],
+                                    d.pitch[0], s.width, s.height) == 0;
         });
       default:
         return Make("I420ToARGB", [](const ImageRef& s, const ImageRef& d) {
-          return libyuv::I420ToARGB(s.plane[0], s.pitch[0], s.plane[1], s.pitch[1], s.plane[2], s.pitch[2],
-                                    d.plane[0], d.pitch[0], s.width, s.height) == 0;
+          return libyuv::I420ToARGB(s.plane[0], s.pitch[0], s.plane[1], s.pitch[1], s.plane[2], s.pitch[2], d.plane[0],
+                                    d.pitch[0], s.width, s.height) == 0;
         });
     }
   }
@@ -53,18 +53,18 @@ LibyuvConversion Lookup(F in, F out) {
     switch (in) {
       case F::YUY2:
         return Make("YUY2ToI420", [](const ImageRef& s, const ImageRef& d) {
-          return libyuv::YUY2ToI420(s.plane[0], s.pitch[0], d.plane[0], d.pitch[0], d.plane[1], d.pitch[1],
-                                    d.plane[2], d.pitch[2], s.width, s.height) == 0;
+          return libyuv::YUY2ToI420(s.plane[0], s.pitch[0], d.plane[0], d.pitch[0], d.plane[1], d.pitch[1], d.plane[2],
+                                    d.pitch[2], s.width, s.height) == 0;
         });
       case F::UYVY:
         return Make("UYVYToI420", [](const ImageRef& s, const ImageRef& d) {
-          return libyuv::UYVYToI420(s.plane[0], s.pitch[0], d.plane[0], d.pitch[0], d.plane[1], d.pitch[1],
-                                    d.plane[2], d.pitch[2], s.width, s.height) == 0;
+          return libyuv::UYVYToI420(s.plane[0], s.pitch[0], d.plane[0], d.pitch[0], d.plane[1], d.pitch[1], d.plane[2],
+                                    d.pitch[2], s.width, s.height) == 0;
         });
       default:
         return Make("ARGBToI420", [](const ImageRef& s, const ImageRef& d) {
-          return libyuv::ARGBToI420(s.plane[0], s.pitch[0], d.plane[0], d.pitch[0], d.plane[1], d.pitch[1],
-                                    d.plane[2], d.pitch[2], s.width, s.height) == 0;
+          return libyuv::ARGBToI420(s.plane[0], s.pitch[0], d.plane[0], d.pitch[0], d.plane[1], d.pitch[1], d.plane[2],
+                                    d.pitch[2], s.width, s.height) == 0;
         });
     }
   }

@@ -31,8 +31,7 @@ bool IsYuv(PixelFormat f) { return f != PixelFormat::BGRA; }
 
 }  // namespace
 
-SwscaleConversion::SwscaleConversion(PixelFormat input, PixelFormat output, int width, int height)
-    : height_(height) {
+SwscaleConversion::SwscaleConversion(PixelFormat input, PixelFormat output, int width, int height) : height_(height) {
   const AVPixelFormat from = SwscaleFormat(input);
   const AVPixelFormat to = SwscaleFormat(output);
   if (from == AV_PIX_FMT_NONE || to == AV_PIX_FMT_NONE) return;

@@ -65,7 +65,7 @@ void RunPull(benchmark::State& state, PullPair pair, FrameSize size, bool recycl
 }  // namespace
 
 void RegisterPluginBenchmarks() {
-  const FrameSize size = BenchSizes().front();
+  const FrameSize size = RoutineSizes().front();
   for (bool recycle : {true, false}) {
     for (const PullPair& pair : kPullPairs) {
       const std::string name = "pull/" + PairName(pair.input, pair.output) + "/" + size.label() +

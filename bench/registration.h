@@ -15,8 +15,8 @@ void RegisterPluginBenchmarks();
 
 // Megapixels per second, from the pixels one iteration converts.
 inline void SetPixelRate(benchmark::State& state, const FrameSize& size) {
-  state.counters[kRateCounter] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * size.megapixels(), benchmark::Counter::kIsRate);
+  state.counters[kRateCounter] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * size.megapixels(), benchmark::Counter::kIsRate);
 }
 
 }  // namespace pellix::bench

@@ -4,10 +4,14 @@ namespace pellix::bench {
 
 const char* ContenderName(Contender c) {
   switch (c) {
-    case Contender::Ours: return "ours";
-    case Contender::Libyuv: return "libyuv";
-    case Contender::Libswscale: return "libswscale";
-    case Contender::Memcpy: return "memcpy";
+    case Contender::Ours:
+      return "ours";
+    case Contender::Libyuv:
+      return "libyuv";
+    case Contender::Libswscale:
+      return "libswscale";
+    case Contender::Memcpy:
+      return "memcpy";
   }
   return "?";
 }

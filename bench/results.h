@@ -21,7 +21,13 @@ struct FrameSize {
   double megapixels() const { return static_cast<double>(width) * height / 1e6; }
 };
 
-inline const std::vector<FrameSize>& BenchSizes() {
+// Whole frames are measured from 4K down to CIF; routines and pulls at the
+// two sizes every pair is judged at, 1080p first.
+inline const std::vector<FrameSize>& PairSizes() {
+  static const std::vector<FrameSize> sizes = {{3840, 2160}, {1920, 1080}, {352, 288}};
+  return sizes;
+}
+inline const std::vector<FrameSize>& RoutineSizes() {
   static const std::vector<FrameSize> sizes = {{1920, 1080}, {352, 288}};
   return sizes;
 }
@@ -33,9 +39,9 @@ std::string PairName(PixelFormat input, PixelFormat output);  // "I420ToBGRA"
 
 struct RoutineEntry {
   std::string benchmark;
-  int slot;
+  int slot;             // the routine table slot, or -1 for the byte swap
   std::string routine;  // the variant's own name, e.g. Planar420ToBGRA_MMX
-  std::string tier;     // plain, MMX, SSE or SSE2: the first tier that installs it
+  std::string tier;     // plain, MMX, SSE, SSE2, AVX2 or AVX512
   bool active;          // what this processor runs after set-up
   FrameSize size;
 };

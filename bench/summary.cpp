@@ -47,10 +47,10 @@ std::vector<std::string> PairNames() {
 }  // namespace
 
 void PrintRoutineTable(std::ostream& out) {
-  const auto& sizes = BenchSizes();
-  out << "== Routines: each slot in each variant this processor runs (median MP/s; * = installed here; vs plain at "
+  const auto& sizes = RoutineSizes();
+  out << "== Routines: each routine in each variant this processor runs (median MP/s; * = installed here; vs plain at "
       << sizes.front().label() << ")\n";
-  out << Pad("slot", 4) << "  " << Pad("routine", 24, false) << Pad("tier", 6, false);
+  out << Pad("slot", 4) << "  " << Pad("routine", 26, false) << Pad("tier", 7, false);
   for (const FrameSize& size : sizes) out << Pad(size.label(), 12);
   out << Pad("vs plain", 10) << '\n';
   std::set<std::string> printed;
@@ -60,19 +60,18 @@ void PrintRoutineTable(std::ostream& out) {
     for (const RoutineEntry& p : ResultBook::instance().routines()) {
       if (p.slot == e.slot && p.tier == "plain") plainName = p.routine;
     }
-    out << Pad(std::to_string(e.slot), 4) << "  " << Pad(e.routine + (e.active ? " *" : ""), 24, false)
-        << Pad(e.tier, 6, false);
+    out << Pad(e.slot < 0 ? "-" : std::to_string(e.slot), 4) << "  "
+        << Pad(e.routine + (e.active ? " *" : ""), 26, false) << Pad(e.tier, 7, false);
     for (const FrameSize& size : sizes) out << Pad(Rate(Measured("routine/" + e.routine + "/" + size.label())), 12);
     const std::string first = "/" + sizes.front().label();
-    out << Pad(Ratio(Measured("routine/" + e.routine + first), Measured("routine/" + plainName + first)), 10)
-        << '\n';
+    out << Pad(Ratio(Measured("routine/" + e.routine + first), Measured("routine/" + plainName + first)), 10) << '\n';
   }
   out << '\n';
 }
 
 void PrintPairTables(std::ostream& out) {
   const std::vector<std::string> pairs = PairNames();
-  for (const FrameSize& size : BenchSizes()) {
+  for (const FrameSize& size : PairSizes()) {
     out << "== Whole frames at " << size.label() << " (median MP/s; memcpy moves the same bytes read + written)\n";
     out << Pad("pair", 12, false) << Pad("ours", 9) << Pad("libyuv", 9) << Pad("libswscale", 11) << Pad("memcpy", 9)
         << Pad("ours/libyuv", 13) << Pad("ours/libswscale", 17) << Pad("ours/memcpy", 13) << '\n';
@@ -81,14 +80,13 @@ void PrintPairTables(std::ostream& out) {
       const auto yuv = Measured(PairBenchmark(pair, size, Contender::Libyuv));
       const auto sws = Measured(PairBenchmark(pair, size, Contender::Libswscale));
       const auto copy = Measured(PairBenchmark(pair, size, Contender::Memcpy));
-      out << Pad(pair, 12, false) << Pad(Rate(ours), 9) << Pad(Rate(yuv), 9) << Pad(Rate(sws), 11)
-          << Pad(Rate(copy), 9) << Pad(Ratio(ours, yuv), 13) << Pad(Ratio(ours, sws), 17)
-          << Pad(Ratio(ours, copy), 13) << '\n';
+      out << Pad(pair, 12, false) << Pad(Rate(ours), 9) << Pad(Rate(yuv), 9) << Pad(Rate(sws), 11) << Pad(Rate(copy), 9)
+          << Pad(Ratio(ours, yuv), 13) << Pad(Ratio(ours, sws), 17) << Pad(Ratio(ours, copy), 13) << '\n';
     }
     out << '\n';
   }
-  out << "== What each peer runs, and the largest byte difference from ours on a "
-      << BenchSizes().back().label() << " gradient frame\n";
+  out << "== What each peer runs, and the largest byte difference from ours on a " << PairSizes().back().label()
+      << " gradient frame\n";
   for (const std::string& pair : pairs) {
     std::string yuv = "-", sws = "-";
     for (const PairEntry& e : ResultBook::instance().pairs()) {
@@ -117,15 +115,14 @@ void PrintPullTable(std::ostream& out) {
       return *mps / e.size.megapixels();
     };
     out << Pad(pair, 12, false) << Pad(e.size.label(), 11) << Pad(e.pooledFrames ? "pooled" : "new", 8)
-        << Pad(Rate(fps(pull)), 10) << Pad(Rate(fps(conv)), 15)
-        << Pad(Ratio(pull, conv), 16) << '\n';
+        << Pad(Rate(fps(pull)), 10) << Pad(Rate(fps(conv)), 15) << Pad(Ratio(pull, conv), 16) << '\n';
   }
   out << '\n';
 }
 
 void PrintSummary(std::ostream& out) {
   out << "# pellix-bench summary v1: pair/size ours libyuv libswscale memcpy (median MP/s, NA = not measured)\n";
-  for (const FrameSize& size : BenchSizes()) {
+  for (const FrameSize& size : PairSizes()) {
     for (const std::string& pair : PairNames()) {
       out << "summary " << pair << '/' << size.label();
       for (Contender c : {Contender::Ours, Contender::Libyuv, Contender::Libswscale, Contender::Memcpy}) {

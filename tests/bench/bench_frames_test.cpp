@@ -18,10 +18,8 @@ struct LayoutCase {
 
 // 352x288 frames with the stride equal to the width.
 const LayoutCase kLayouts[] = {
-    {PixelFormat::I420, 152064, 352, 101376, 126720},
-    {PixelFormat::YV12, 152064, 352, 126720, 101376},
-    {PixelFormat::YUY2, 202752, 704, 0, 0},
-    {PixelFormat::UYVY, 202752, 704, 0, 0},
+    {PixelFormat::I420, 152064, 352, 101376, 126720}, {PixelFormat::YV12, 152064, 352, 126720, 101376},
+    {PixelFormat::YUY2, 202752, 704, 0, 0},           {PixelFormat::UYVY, 202752, 704, 0, 0},
     {PixelFormat::BGRA, 405504, 1408, 0, 0},
 };
 

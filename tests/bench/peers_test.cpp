@@ -1,5 +1,7 @@
 // The peers must do the same conversion as ours, or the comparison means
 // nothing: same matrix, same range, same plane order.
+#include "bench/peers.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,7 +11,6 @@
 
 #include "bench/agreement.h"
 #include "bench/bench_frames.h"
-#include "bench/peers.h"
 #include "colorconv/routines.h"
 
 namespace pellix::bench {
