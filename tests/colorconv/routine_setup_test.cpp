@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
+#include "colorconv/dispatch/routine_choice.h"
 #include "colorconv/plain/plain_routines.h"
 #include "colorconv/simd/simd_routines.h"
 #include "conversion_model.h"
@@ -25,9 +27,8 @@ bool SameRoutines(const ConversionRoutines& a, const ConversionRoutines& b) {
 
 TEST(RoutineChoiceTest, SlotsPerFeatureWord) {
   using namespace CpuFeature;
-  const ConversionRoutines plain = {Planar420ToYUY2, Planar420ToUYVY, Planar420ToBGRA, YUY2ToBGRA,
-                                    UYVYToBGRA,      BGRAToPlanar420, YUY2ToPlanar420, UYVYToPlanar420,
-                                    BGRAToYUY2,      BGRAToUYVY};
+  const ConversionRoutines plain = {Planar420ToYUY2, Planar420ToUYVY, Planar420ToBGRA, YUY2ToBGRA, UYVYToBGRA,
+                                    BGRAToPlanar420, YUY2ToPlanar420, UYVYToPlanar420, BGRAToYUY2, BGRAToUYVY};
   auto with = [&](auto change) {
     ConversionRoutines r = plain;
     change(r);
@@ -71,10 +72,12 @@ TEST(RoutineChoiceTest, SlotsPerFeatureWord) {
 TEST(RoutineSetUpTest, PublishesTheChoiceForThisProcessorAndTheIdentityAdjustment) {
   uint32_t regs[4];
   QueryCpuFeatures(1, regs);
-  EXPECT_EQ(InitColorConversion(), regs[3]);
-  EXPECT_TRUE(SameRoutines(ActiveConversionRoutines(), SelectConversionRoutines(regs[3])));
-  EXPECT_EQ(InitColorConversion(), regs[3]);
-  EXPECT_TRUE(SameRoutines(ActiveConversionRoutines(), SelectConversionRoutines(regs[3])));
+  const RoutineChoice expected = ChooseRoutines(ReadCpuFeatures(), ParseTierCap(std::getenv(kTierCapVariable)));
+  for (int call = 0; call < 2; ++call) {
+    EXPECT_EQ(InitColorConversion(), regs[3]);
+    EXPECT_TRUE(SameRoutines(ActiveConversionRoutines(), expected.routines));
+    EXPECT_EQ(ActiveByteSwapRoutine(), expected.byteSwap);
+  }
   const ColorAdjustment& adjust = ProcessColorAdjustment();
   for (int lane = 0; lane < 4; ++lane) {
     EXPECT_EQ(adjust.lumaOffsetPacked[lane], 0);

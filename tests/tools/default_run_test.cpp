@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "colorconv/dispatch/routine_choice.h"
 #include "tool_runner.h"
 
 namespace pellix::testing {
@@ -70,14 +71,35 @@ TEST(DefaultRun, RefusesOptionsThatNeedAnInput) {
 
 TEST(Info, ReportsPropertiesInterfacesAndRoutines) {
   ScratchFolder folder;
-  const ToolRun run = RunTool({"--info"}, folder.path());
+  const ToolRun run = RunTool({"--info"}, folder.path(), {}, {"PELLIX_CPU="});
   ASSERT_EQ(run.status, 0) << run.err;
-  for (const char* text :
-       {"Name ", "Type ", "InputFormat   I420  (FourCC 0x30323449 'I420')", "OutputFormat  BGRA",
-        "tesselhub.interface.transform", "tesselhub.component.input             not answered (3)", "slot 0  Planar420ToYUY2",
-        "slot 9  BGRAToUYVY        plain", "processor: CPUID leaf 1 EDX 0x"}) {
+  for (const char* text : {"Name ", "Type ", "InputFormat   I420  (FourCC 0x30323449 'I420')", "OutputFormat  BGRA",
+                           "tesselhub.interface.transform", "tesselhub.component.input             not answered (3)",
+                           "processor: CPUID leaf 1 EDX 0x", "cap: PELLIX_CPU not set", "  plain   yes  "}) {
     EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n" << run.out;
   }
+  // Per routine, the variant the plug-in installs on this processor.
+  const RoutineChoice choice = ChooseRoutines(ReadCpuFeatures(), TierCap{});
+  for (size_t i = 0; i < kCatalogueSize; ++i) {
+    const std::string installed = VariantName(kRoutineCatalogue[i], choice.reasons[i].tier);
+    EXPECT_NE(run.out.find(std::string(kRoutineCatalogue[i].name) + " "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(" " + installed + " "), std::string::npos) << installed << "\n" << run.out;
+  }
+}
+
+// The cap rules wider tiers out, and a value naming no tier is reported.
+TEST(Info, ShowsTheCapInPellixCpu) {
+  ScratchFolder folder;
+  const ToolRun capped = RunTool({"--info"}, folder.path(), {}, {"PELLIX_CPU=sse2"});
+  ASSERT_EQ(capped.status, 0) << capped.err;
+  EXPECT_NE(capped.out.find("cap: PELLIX_CPU=sse2: no tier above SSE2"), std::string::npos) << capped.out;
+  EXPECT_NE(capped.out.find(" Planar420ToBGRA_MMX "), std::string::npos) << capped.out;
+  EXPECT_EQ(capped.out.find("_AVX"), std::string::npos) << capped.out;
+  const ToolRun unknown = RunTool({"--info"}, folder.path(), {}, {"PELLIX_CPU=avx"});
+  ASSERT_EQ(unknown.status, 0) << unknown.err;
+  EXPECT_NE(unknown.out.find("PELLIX_CPU=avx names no tier (plain, mmx, sse, sse2, avx2, avx512): no cap applied"),
+            std::string::npos)
+      << unknown.out;
 }
 
 TEST(Help, PrintsUsage) {

@@ -10,7 +10,6 @@
 #include "tools/pellix_convert/format_table.h"
 #include "tools/pellix_convert/png_writer.h"
 #include "tools/pellix_convert/progress.h"
-#include "tools/pellix_convert/routine_variants.h"
 #include "tools/pellix_convert/tool_error.h"
 #include "tools/pellix_convert/y4m.h"
 
@@ -59,8 +58,8 @@ TEST(CommandLine, RefusesWithUsageStatus) {
 }
 
 TEST(CommandLine, FrameSizes) {
-  for (const char* bad : {"640", "640x", "x480", "0x480", "640x0", "-5x3", "64x48x2", "a x b", "64 x48",
-                          "2147483648x1", "+64x48", ""}) {
+  for (const char* bad :
+       {"640", "640x", "x480", "0x480", "640x0", "-5x3", "64x48x2", "a x b", "64 x48", "2147483648x1", "+64x48", ""}) {
     EXPECT_THROW(ParseFrameSize(bad), ToolError) << bad;
   }
   const FrameSize largest = ParseFrameSize("2147483647x1");
@@ -137,28 +136,6 @@ TEST(Y4mHeader, RefusesMalformedAndUnsupported) {
       ADD_FAILURE() << "accepted: " << parameters;
     } catch (const ToolError& error) {
       EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
-    }
-  }
-}
-
-// What each processor gets: the first-match order MMX, SSE, SSE2 with later
-// tiers overriding earlier ones.
-TEST(RoutineVariants, FollowTheFeatureBits) {
-  const struct {
-    uint32_t features;
-    const char* expected[kRoutineSlots];
-  } cases[] = {
-      {0, {"plain", "plain", "plain", "plain", "plain", "plain", "plain", "plain", "plain", "plain"}},
-      {kMmxBit, {"MMX", "plain", "MMX", "plain", "plain", "MMX", "MMX", "plain", "plain", "plain"}},
-      {kMmxBit | kSseBit, {"SSE", "plain", "MMX", "plain", "plain", "SSE", "SSE", "plain", "plain", "plain"}},
-      {kMmxBit | kSseBit | kSse2Bit,
-       {"SSE2", "plain", "MMX", "plain", "plain", "SSE", "SSE", "plain", "plain", "plain"}},
-      {kSse2Bit, {"SSE2", "plain", "plain", "plain", "plain", "plain", "plain", "plain", "plain", "plain"}},
-  };
-  for (const auto& c : cases) {
-    const auto slots = RoutineVariantsFor(c.features);
-    for (int slot = 0; slot < kRoutineSlots; ++slot) {
-      EXPECT_STREQ(slots[slot].variant, c.expected[slot]) << "features " << c.features << " slot " << slot;
     }
   }
 }

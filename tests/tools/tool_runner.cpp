@@ -59,8 +59,14 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& folder,
   std::signal(SIGPIPE, SIG_IGN);  // a child that stops reading must not kill the test
   std::vector<std::string> argv{PELLIX_CONVERT_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
+  // The given variables replace inherited ones of the same name.
+  auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
   std::vector<std::string> env;
-  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+  for (char** e = environ; *e != nullptr; ++e) {
+    bool replaced = false;
+    for (const std::string& given : environment) replaced = replaced || nameOf(given) == nameOf(*e);
+    if (!replaced) env.emplace_back(*e);
+  }
   env.insert(env.end(), environment.begin(), environment.end());
 
   char outName[] = "/tmp/pellix-tool-out-XXXXXX";

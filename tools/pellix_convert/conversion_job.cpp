@@ -35,9 +35,7 @@ class FrameSource {
   }
 
   bool read(uint8_t* frame) { return y4m_ ? y4m_->readFrame(frame) : raw_->readFrame(frame); }
-  std::optional<uint64_t> framesRemaining() const {
-    return y4m_ ? y4m_->framesRemaining() : raw_->framesRemaining();
-  }
+  std::optional<uint64_t> framesRemaining() const { return y4m_ ? y4m_->framesRemaining() : raw_->framesRemaining(); }
   // Size and timing of the stream, as a YUV4MPEG2 output repeats them.
   const Y4mHeader& header() const { return header_; }
   uint64_t frameBytes() const { return frameBytes_; }

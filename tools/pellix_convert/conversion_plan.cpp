@@ -93,7 +93,8 @@ std::string PlanSizeProblem(const ConversionPlan& plan, int32_t width, int32_t h
   std::string problem = SizeProblem(plan.from, width, height);
   if (problem.empty()) problem = SizeProblem(plan.to, width, height);
   // PNG images are made from BGRA frames.
-  if (problem.empty() && plan.outputContainer == Container::Png) problem = SizeProblem(PixelFormat::BGRA, width, height);
+  if (problem.empty() && plan.outputContainer == Container::Png)
+    problem = SizeProblem(PixelFormat::BGRA, width, height);
   return problem;
 }
 

@@ -104,17 +104,16 @@ DefaultRunSettings DefaultRunFromOptions(const Options& options) {
   const uint64_t heldBytes = static_cast<uint64_t>(settings.frames) *
                              FileLayout(PixelFormat::BGRA, settings.width, settings.height).packedBytes();
   if (heldBytes > kLargestPatternBytes) {
-    throw UsageError("the test pattern would hold " + std::to_string(heldBytes >> 20) +
-                     " MiB of frames (at most " + std::to_string(kLargestPatternBytes >> 20) +
-                     "): give fewer --frames or a smaller --size");
+    throw UsageError("the test pattern would hold " + std::to_string(heldBytes >> 20) + " MiB of frames (at most " +
+                     std::to_string(kLargestPatternBytes >> 20) + "): give fewer --frames or a smaller --size");
   }
   settings.overwrite = options.overwrite;
   settings.pluginPath = options.pluginPath;
   return settings;
 }
 
-void AddFrameDifference(PixelFormat format, const std::vector<uint8_t>& a, const std::vector<uint8_t>& b,
-                        int* maxError, uint64_t* sum, uint64_t* samples) {
+void AddFrameDifference(PixelFormat format, const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int* maxError,
+                        uint64_t* sum, uint64_t* samples) {
   const size_t n = std::min(a.size(), b.size());
   const size_t skip = format == PixelFormat::BGRA ? 4 : 0;  // every fourth byte is alpha
   for (size_t i = 0; i < n; ++i) {
@@ -155,7 +154,8 @@ void RunDefault(const DefaultRunSettings& settings, std::ostream& out) {
   }
   const auto library = LoadPlugin(settings.pluginPath);
 
-  for (PixelFormat format : kAllFormats) WriteImage(library, settings, format, InFolder(settings.folder, ImageName(format)));
+  for (PixelFormat format : kAllFormats)
+    WriteImage(library, settings, format, InFolder(settings.folder, ImageName(format)));
 
   std::vector<RoundTripResult> results;
   for (PixelFormat from : kAllFormats) {

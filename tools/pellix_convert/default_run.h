@@ -35,8 +35,8 @@ struct RoundTripResult {
 
 // Largest and summed absolute difference of two frames of `format` in file
 // layout; BGRA alpha bytes are not compared. `samples` receives the count.
-void AddFrameDifference(PixelFormat format, const std::vector<uint8_t>& a, const std::vector<uint8_t>& b,
-                        int* maxError, uint64_t* sum, uint64_t* samples);
+void AddFrameDifference(PixelFormat format, const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, int* maxError,
+                        uint64_t* sum, uint64_t* samples);
 
 std::string RoundTripTable(const DefaultRunSettings& settings, const std::vector<RoundTripResult>& results);
 

@@ -61,9 +61,7 @@ FrameLayout FileLayout(PixelFormat format, int32_t width, int32_t height) {
   return LayoutFor(format, width, height, DefaultStride(format, width));
 }
 
-int32_t PluginStride(int32_t width) {
-  return static_cast<int32_t>((static_cast<int64_t>(width) + 15) / 16 * 16);
-}
+int32_t PluginStride(int32_t width) { return static_cast<int32_t>((static_cast<int64_t>(width) + 15) / 16 * 16); }
 
 std::string SizeProblem(PixelFormat format, int32_t width, int32_t height) {
   const std::string size = std::to_string(width) + "x" + std::to_string(height);

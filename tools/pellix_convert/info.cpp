@@ -1,12 +1,13 @@
 #include "tools/pellix_convert/info.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <iomanip>
 
 #include "host/host_error.h"
 #include "host/plugin_info.h"
 #include "tools/pellix_convert/plugin_conversion.h"
-#include "tools/pellix_convert/routine_variants.h"
+#include "tools/pellix_convert/routine_report.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
@@ -32,8 +33,6 @@ std::string FourCCText(const std::optional<uint32_t>& code) {
   return "  (FourCC " + Hex(*code) + " '" + letters + "')";
 }
 
-const char* YesNo(uint32_t bit) { return bit != 0 ? "yes" : "no"; }
-
 }  // namespace
 
 void PrintPluginInfo(const std::string& pluginPath, std::ostream& out) {
@@ -58,15 +57,8 @@ void PrintPluginInfo(const std::string& pluginPath, std::ostream& out) {
     out << "  " << std::left << std::setw(38) << answer.identifier
         << (answer.result == 0 ? "answered" : "not answered (" + std::to_string(answer.result) + ")") << "\n";
   }
-  const uint32_t features = ProcessorFeatureWord();
-  out << "\nprocessor: CPUID leaf 1 EDX " << Hex(features) << ": MMX " << YesNo(features & kMmxBit) << ", SSE "
-      << YesNo(features & kSseBit) << ", SSE2 " << YesNo(features & kSse2Bit) << "\n";
-  out << "routines on this processor:\n";
-  const auto slots = RoutineVariantsFor(features);
-  for (int slot = 0; slot < kRoutineSlots; ++slot) {
-    out << "  slot " << slot << "  " << std::left << std::setw(18) << slots[slot].routine << slots[slot].variant
-        << "\n";
-  }
+  out << "\n";
+  PrintRoutineChoice(ReadCpuFeatures(), ParseTierCap(std::getenv(kTierCapVariable)), out);
 }
 
 }  // namespace pellix::convert

@@ -19,7 +19,7 @@ std::string PairName(PixelFormat from, PixelFormat to) {
 std::shared_ptr<const PluginLibrary> LoadPlugin(const std::string& path) {
   // A name without a slash would make the loader search the library path
   // instead of opening the file the user named.
-  const std::string file = path.empty() ? PluginLibrary::defaultPath()
+  const std::string file = path.empty()                          ? PluginLibrary::defaultPath()
                            : path.find('/') == std::string::npos ? "./" + path
                                                                  : path;
   try {
@@ -82,8 +82,8 @@ void PluginConversion::convert(const uint8_t* in, std::vector<uint8_t>& out) {
   if (converted.width != outputLayout_.width || converted.height != outputLayout_.height ||
       converted.bytes > frame->capacity) {
     throw ToolError("the plug-in delivered a " + std::to_string(converted.width) + "x" +
-                    std::to_string(converted.height) + " frame for frame " + std::to_string(framesDone_) +
-                    " of " + std::to_string(outputLayout_.width) + "x" + std::to_string(outputLayout_.height));
+                    std::to_string(converted.height) + " frame for frame " + std::to_string(framesDone_) + " of " +
+                    std::to_string(outputLayout_.width) + "x" + std::to_string(outputLayout_.height));
   }
   FrameLock lock(*frame);
   if (lock.data() == nullptr) throw ToolError("the plug-in delivered a frame that cannot be read");

@@ -24,7 +24,7 @@ class PluginConversion {
   // Wires a component for the pair. Throws a ToolError naming the step the
   // plug-in refused.
   PluginConversion(std::shared_ptr<const PluginLibrary> library, PixelFormat from, PixelFormat to, int32_t width,
-                    int32_t height);
+                   int32_t height);
   PluginConversion(const PluginConversion&) = delete;
   PluginConversion& operator=(const PluginConversion&) = delete;
 

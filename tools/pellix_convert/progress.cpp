@@ -7,7 +7,7 @@
 namespace pellix::convert {
 namespace {
 
-constexpr double kQuietSeconds = 1.0;    // shorter runs draw nothing
+constexpr double kQuietSeconds = 1.0;  // shorter runs draw nothing
 constexpr double kRedrawSeconds = 0.25;
 
 std::string Duration(double seconds) {

@@ -126,8 +126,8 @@ std::optional<uint64_t> InputStream::bytesRemaining() const {
 }
 
 std::string LeftOverMessage(const std::string& input, uint64_t frames, uint64_t frameBytes, uint64_t leftOver) {
-  return "input " + input + " is not a whole number of " + std::to_string(frameBytes) + "-byte frames: " +
-         std::to_string(leftOver) + " bytes left over after " + std::to_string(frames) +
+  return "input " + input + " is not a whole number of " + std::to_string(frameBytes) +
+         "-byte frames: " + std::to_string(leftOver) + " bytes left over after " + std::to_string(frames) +
          (frames == 1 ? " frame" : " frames");
 }
 

@@ -131,9 +131,9 @@ Y4mReader::Y4mReader(InputStream& input) : input_(input) {
     throw ToolError("truncated YUV4MPEG2 header in input " + input_.name());
   }
   const std::string where = " in input " + input_.name();
-  const std::string line = ReadLine(input_, "truncated YUV4MPEG2 header" + where,
-                                    "malformed YUV4MPEG2 header" + where + ": no end of line within " +
-                                        std::to_string(kLongestLine) + " bytes");
+  const std::string line = ReadLine(
+      input_, "truncated YUV4MPEG2 header" + where,
+      "malformed YUV4MPEG2 header" + where + ": no end of line within " + std::to_string(kLongestLine) + " bytes");
   try {
     header_ = ParseY4mParameters(line);
   } catch (const ToolError& error) {
@@ -155,15 +155,15 @@ bool Y4mReader::readFrame(uint8_t* data) {
   const char after = marker[kFrameMarkerBytes];
   if (after == ' ') {
     ReadLine(input_, "truncated YUV4MPEG2 frame marker" + where,
-             "malformed YUV4MPEG2 frame marker" + where + ": no end of line within " +
-                 std::to_string(kLongestLine) + " bytes");
+             "malformed YUV4MPEG2 frame marker" + where + ": no end of line within " + std::to_string(kLongestLine) +
+                 " bytes");
   } else if (after != '\n') {
     throw ToolError("malformed YUV4MPEG2 frame marker" + where + ": expected 'FRAME'");
   }
   const size_t pixels = input_.read(data, frameBytes_);
   if (pixels != frameBytes_) {
-    throw ToolError("truncated YUV4MPEG2 frame " + std::to_string(framesRead_) + " in input " + input_.name() +
-                    ": " + std::to_string(pixels) + " of " + std::to_string(frameBytes_) + " bytes");
+    throw ToolError("truncated YUV4MPEG2 frame " + std::to_string(framesRead_) + " in input " + input_.name() + ": " +
+                    std::to_string(pixels) + " of " + std::to_string(frameBytes_) + " bytes");
   }
   ++framesRead_;
   return true;
@@ -177,8 +177,8 @@ std::optional<uint64_t> Y4mReader::framesRemaining() const {
 
 Y4mWriter::Y4mWriter(OutputSink& output, const Y4mHeader& header) : output_(output) {
   const std::string line = std::string(kMagic) + "W" + std::to_string(header.width) + " H" +
-                           std::to_string(header.height) + " F" + header.frameRate + " I" + header.interlacing +
-                           " A" + header.aspect + " C420jpeg\n";
+                           std::to_string(header.height) + " F" + header.frameRate + " I" + header.interlacing + " A" +
+                           header.aspect + " C420jpeg\n";
   output_.write(reinterpret_cast<const uint8_t*>(line.data()), line.size());
 }
 
