@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # The test command. Builds and runs the whole suite twice (an optimised build
-# and a build with AddressSanitizer and UndefinedBehaviorSanitizer), then the
-# hardening stages: the concurrency tests under ThreadSanitizer, the suite as
+# and a build with AddressSanitizer and UndefinedBehaviorSanitizer), runs the
+# end-to-end pair tests on emulated processors without AVX, with AVX2, and
+# with AVX2 but no OS support for it, then the hardening stages: the concurrency tests under ThreadSanitizer, the suite as
 # a 32-bit x86 program, and each fuzz target for a short run. Warnings are
 # errors in every build. Set PELLIX_FUZZ_SECONDS to change the fuzz runs
 # (0 skips them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh ffmpeg
+scripts/install-deps.sh ffmpeg qemu-user
 jobs=$(nproc)
 started=$SECONDS
 
@@ -25,6 +26,9 @@ run_suite() {
 }
 
 run_suite build/release -DCMAKE_BUILD_TYPE=Release
+
+stage "routine choice and bytes on other processors (qemu CPU models)"
+scripts/run-cpu-models.sh build/release
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLIX_SANITIZE=ON
 

@@ -1,8 +1,10 @@
 // Every ordered pair of formats converts a real frame exactly as the routine
-// in the active slot (or the plane copy / byte swap) does when called directly.
+// an SSE2 processor runs (or the plane copy / byte swap) does when called
+// directly, whatever tier the plug-in chose, and also with the tier capped.
 #include "colorconv/plain/plain_routines.h"
 #include "colorconv/routines.h"
 #include "colorconv/simd/simd_routines.h"
+#include "tests/host/e2e_capped_library.h"
 #include "tests/host/e2e_fixture.h"
 
 namespace pellix {
@@ -33,7 +35,8 @@ class PairConversion : public PluginTest, public ::testing::WithParamInterface<P
 // Converts one frame of the pair at w x h through a session (guard pages on
 // every buffer) and compares it with the routine called directly. Returns
 // false when the plug-in refused the frame.
-bool ConvertAndCompare(const std::shared_ptr<FrameLedger>& ledger, const Pair& pair, int32_t width, int32_t height) {
+bool ConvertAndCompare(const std::shared_ptr<FrameLedger>& ledger, const Pair& pair, int32_t width, int32_t height,
+                       const std::shared_ptr<const PluginLibrary>& library = Library()) {
   FrameBufferOptions guarded;
   guarded.guardPages = true;
   auto pool = std::make_shared<FramePool>(ledger, guarded);
@@ -48,7 +51,7 @@ bool ConvertAndCompare(const std::shared_ptr<FrameLedger>& ledger, const Pair& p
   options.height = height;
   options.outputFrames.buffers = guarded;
   options.producer = MakeRepeatingProducer(source.share());
-  ConversionSession session(Library(), options, ledger);
+  ConversionSession session(library, options, ledger);
   FrameRef converted = session.tryPull();
   if (!converted) return false;
 
@@ -79,6 +82,17 @@ TEST_P(PairConversion, OddSizeMatchesOrIsRefused) {
   const bool refused =
       pair.input == PixelFormat::BGRA && (pair.output == PixelFormat::YUY2 || pair.output == PixelFormat::UYVY);
   EXPECT_EQ(ConvertAndCompare(ledger, pair, 37, 21), !refused);
+}
+
+// The same frames through a copy of the plug-in whose tiers stop at SSE2:
+// the bytes do not depend on the tier.
+TEST_P(PairConversion, CappedAtSse2GivesTheSameBytes) {
+  const Pair pair = GetParam();
+  const std::shared_ptr<const PluginLibrary> capped = LibraryCappedAt("sse2");
+  EXPECT_TRUE(ConvertAndCompare(ledger, pair, 132, 22, capped));
+  const bool refused =
+      pair.input == PixelFormat::BGRA && (pair.output == PixelFormat::YUY2 || pair.output == PixelFormat::UYVY);
+  EXPECT_EQ(ConvertAndCompare(ledger, pair, 37, 21, capped), !refused);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTwenty, PairConversion, ::testing::ValuesIn(AllPairs()),
