@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ struct Variant {
     return tier == Tier::MMX ? SecondRowAverage::Truncating : SecondRowAverage::Rounding;
   }
 };
+
+// Test names and failure messages show the variant's name.
+inline void PrintTo(const Variant& v, std::ostream* out) { *out << v.name(); }
 
 // Every variant but the plain routines, in catalogue order.
 std::vector<Variant> SimdVariants();
