@@ -8,7 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh ffmpeg
+# dpkg-dev and file: CPack's dependency computation for the Debian package.
+scripts/install-deps.sh ffmpeg dpkg-dev file
 jobs=$(nproc)
 started=$SECONDS
 
@@ -24,7 +25,9 @@ run_suite() {
   (cd "$dir" && ctest --output-on-failure -j "$jobs")
 }
 
-run_suite build/release -DCMAKE_BUILD_TYPE=Release
+# Prefix /usr: the package made and installed by the release suite is laid
+# out as Debian's are.
+run_suite build/release -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLIX_SANITIZE=ON
 

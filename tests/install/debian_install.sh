@@ -4,10 +4,10 @@
 # installed SDK with pkg-config, then purges the package and checks that
 # nothing of it is left. Needs root; exits 77 (skipped) without it, and when
 # a pellix package is already installed (it is not ours to remove).
-# Usage: debian_install.sh DEB_DIR HOST_REFERENCE WORK_DIR
+# Usage: debian_install.sh DEB_DIR DOCDIR HOST_REFERENCE WORK_DIR (DOCDIR: installed, absolute)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-deb_dir=$1 reference=$2 work=$3
+deb_dir=$1 docdir=$2 reference=$3 work=$4
 
 if [ "$(id -u)" -ne 0 ]; then echo "SKIPPED: installing a package needs root"; exit 77; fi
 if dpkg-query -W -f='${Status}' pellix 2>/dev/null | grep -q installed; then
@@ -43,9 +43,8 @@ info=$(env -u PELLIX_PLUGIN pellix-convert --info)
 grep -qxF "plug-in  $plugin" <<<"$info" || { echo "$info" >&2; echo "pellix-convert --info did not load $plugin" >&2; exit 1; }
 echo "$(command -v pellix-convert) --info loads $plugin"
 
-examples=/usr/share/doc/pellix/examples
 # shellcheck disable=SC2046 # the flags are words
-c++ -std=c++17 -Wall -Wextra -Werror "$examples/minimal_host.cpp" $(pkg-config --cflags --libs tessel-sdk) -ldl \
+c++ -std=c++17 -Wall -Wextra -Werror "$docdir/examples/minimal_host.cpp" $(pkg-config --cflags --libs tessel-sdk) -ldl \
   -o "$work/minimal_host"
 "$here/compare_with_reference.sh" "$work/minimal_host" "$plugin" "$reference" "$work/frames"
 
