@@ -1,10 +1,7 @@
-// The smallest complete host of the Pellix colour transform: load the plug-in,
-// make an I420 -> BGRA component, hand it one frame, pull the converted frame,
-// write it as a PPM image and release everything. docs/hosting.md walks
-// through it.
-//
-//   minimal_host PLUGIN INPUT WIDTH HEIGHT OUTPUT.ppm
-//
+// The smallest complete host of the Pellix colour transform (docs/hosting.md
+// walks through it): load the plug-in, make an I420 -> BGRA component, hand
+// it one frame, pull the converted frame, write it as a PPM image and release
+// everything.   minimal_host PLUGIN INPUT WIDTH HEIGHT OUTPUT.ppm
 // INPUT holds one I420 frame with no padding: the Y plane, then U, then V,
 // each chroma plane (WIDTH/2) x (HEIGHT/2) bytes. WIDTH and HEIGHT are even.
 #include <dlfcn.h>
@@ -22,11 +19,8 @@ namespace {
 // A frame over a heap buffer. One thread only, so a plain count will do.
 struct HeapFrame final : Tessel::Frame {
   HeapFrame(int32_t width, int32_t height, int32_t stride, uint32_t bytes) : pixels(bytes) {
-    imageProperties.width = width;
-    imageProperties.height = height;
-    imageProperties.stride = stride;
-    capacity = bytes;
-    dataSize() = bytes;
+    imageProperties.width = width, imageProperties.height = height, imageProperties.stride = stride;
+    capacity = dataSize() = bytes;
   }
   int32_t addRef() override { return ++references; }
   int32_t release() override {
@@ -52,29 +46,31 @@ struct HeapFrameAllocator final : Tessel::FrameAllocator {
   int32_t bits = 0;
 };
 
+// A host port that accepts every notification and serves nothing.
+struct Port : Tessel::PortInterface {
+  bool query(uint32_t, Tessel::Variant*) override { return true; }
+  bool notify(uint32_t, Tessel::Variant*) override { return true; }
+  bool request(uint32_t, Tessel::Variant*) override { return false; }
+  bool configure(uint32_t, Tessel::Variant*) override { return false; }
+};
+
 // The upstream port: answers the first PullFrame with its frame, handing its
 // reference to the caller, and every later one with false.
-struct OneFrameSource final : Tessel::PortInterface {
+struct OneFrameSource final : Port {
   explicit OneFrameSource(Tessel::Frame* frame) : frame(frame) {}
   ~OneFrameSource() override {
     if (frame != nullptr) frame->release();
   }
-  bool query(uint32_t, Tessel::Variant*) override { return true; }
-  bool notify(uint32_t, Tessel::Variant*) override { return true; }
   bool request(uint32_t code, Tessel::Variant* value) override {
     if (code != Tessel::PortMessage::PullFrame || frame == nullptr) return false;
     value->setPointer(Tessel::VariantType::ObjectPtr, std::exchange(frame, nullptr));
     return true;
   }
-  bool configure(uint32_t, Tessel::Variant*) override { return false; }
   Tessel::Frame* frame;
 };
 
 // The downstream port: accepts the image description the component forwards.
-struct Sink final : Tessel::PortInterface {
-  bool query(uint32_t, Tessel::Variant*) override { return true; }
-  bool notify(uint32_t, Tessel::Variant*) override { return true; }
-  bool request(uint32_t, Tessel::Variant*) override { return false; }
+struct Sink final : Port {
   bool configure(uint32_t code, Tessel::Variant*) override { return code == Tessel::PortMessage::ImageFormat; }
 };
 
@@ -137,8 +133,7 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> file(size_t(w) * size_t(h) * 3 / 2);
   FILE* in = std::fopen(argv[2], "rb");
   const bool whole = in && std::fread(file.data(), 1, file.size(), in) == file.size() && std::fgetc(in) == EOF;
-  if (in != nullptr) std::fclose(in);
-  if (!whole) return Fail("INPUT must hold exactly one I420 frame of WIDTH x HEIGHT");
+  if (in == nullptr || std::fclose(in) != 0 || !whole) return Fail("INPUT must hold one I420 frame of WIDTH x HEIGHT");
 
   // Load the library and obtain a new component holding one reference.
   void* library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
@@ -161,10 +156,8 @@ int main(int argc, char** argv) {
   OneFrameSource source(I420Frame(file, w, h, stride));
   Sink sink;
   HeapFrameAllocator allocator;
-  Tessel::ImageProperties image;
-  image.width = w;
-  image.height = h;
-  image.stride = stride;
+  Tessel::ImageProperties image;  // the stream's description
+  image.width = w, image.height = h, image.stride = stride;
   Tessel::PortInterface* input = transform->createInputPort(2, "I420", 0);
   Tessel::PortInterface* output = transform->createOutputPort(2, "BGRA", 0);
   bool ok = input != nullptr && output != nullptr && Send(input, Tessel::PortMessage::Connect, &source) &&
