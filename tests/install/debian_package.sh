@@ -5,6 +5,7 @@
 # artefacts, the plug-in in its own folder).
 # Usage: debian_package.sh BUILD_DIR VERSION STAGE WORK_DIR
 set -euo pipefail
+. "$(dirname "$0")/file_lists.sh"
 build=$1 version=$2 stage=$3 work=$4
 
 rm -rf "$work"
@@ -50,12 +51,7 @@ done
 
 # Files of the package, as absolute paths, against the staged installation.
 packaged=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\./|/|' | sort)
-staged=$(cd "$stage" && find . -type f -o -type l | sed 's|^\.||' | sort)
-if [ "$packaged" != "$staged" ]; then
-  echo "package files differ from the installation (< package, > installation):" >&2
-  diff <(echo "$packaged") <(echo "$staged") >&2 || true
-  exit 1
-fi
+same_files "the package's files differ from the installation's" "$(tree_files "$stage")" "$packaged"
 echo "$deb: $(wc -l <<<"$packaged") files, the same as cmake --install"
 # Owned by root, not by whoever built it.
 if dpkg-deb --contents "$deb" | awk '{print $2}' | grep -v '^root/root$'; then

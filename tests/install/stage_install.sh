@@ -6,6 +6,7 @@
 # (CONFIG: the build type in lower case; BINDIR ... PLUGIN: the absolute
 # installed paths, below PREFIX)
 set -euo pipefail
+. "$(dirname "$0")/file_lists.sh"
 build=$1 source=$2 stage=$3 config=$4 prefix=$5 bindir=$6 libdir=$7 includedir=$8 docdir=$9 plugin=${10}
 
 rm -rf "$stage"
@@ -30,12 +31,8 @@ $docdir/examples/CMakeLists.txt
 $docdir/examples/minimal_host.cpp
 EOF_LIST
 )
-actual=$(cd "$stage" && find . -type f -o -type l | sed 's|^\.||' | sort)
-if [ "$actual" != "$expected" ]; then
-  echo "installed files differ from the expected list (< expected, > installed):" >&2
-  diff <(echo "$expected") <(echo "$actual") >&2 || true
-  exit 1
-fi
+actual=$(tree_files "$stage")
+same_files "the installed files differ from the expected list" "$expected" "$actual"
 echo "installed: $(wc -l <<<"$actual") files below $prefix, as expected"
 
 # No installed file may point back into the tree it was built from.
