@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 namespace pellix {
@@ -24,17 +23,6 @@ PluginLibrary::PluginLibrary(const std::string& path) : path_(path) {
 
 PluginLibrary::~PluginLibrary() {
   if (handle_ != nullptr) dlclose(handle_);
-}
-
-std::string PluginLibrary::defaultPath() {
-  if (const char* env = std::getenv("PELLIX_PLUGIN")) {
-    if (*env != '\0') return env;
-  }
-#ifdef PELLIX_DEFAULT_PLUGIN_PATH
-  return PELLIX_DEFAULT_PLUGIN_PATH;
-#else
-  return "libpellix_color_transform.so";
-#endif
 }
 
 }  // namespace pellix

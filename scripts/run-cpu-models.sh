@@ -19,7 +19,7 @@ if ! command -v qemu-x86_64 >/dev/null; then
   exit 0
 fi
 
-tool=$build/tools/pellix_convert/pellix-convert
+tool=$build/bin/pellix-convert
 e2e=$build/tests/host/pellix_host_e2e_tests
 status=0
 

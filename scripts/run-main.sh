@@ -14,7 +14,7 @@ echo "=== configure and build: build/release"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j "$jobs"
 
-tool=build/release/tools/pellix_convert/pellix-convert
+tool=build/release/bin/pellix-convert
 echo
 echo "=== the plug-in as pellix-convert sees it"
 "$tool" --info

@@ -9,7 +9,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh ffmpeg qemu-user
+# dpkg-dev and file: CPack's dependency computation for the Debian package;
+# qemu-user: the end-to-end tests on emulated processors.
+scripts/install-deps.sh ffmpeg dpkg-dev file qemu-user
 jobs=$(nproc)
 started=$SECONDS
 
@@ -25,7 +27,9 @@ run_suite() {
   (cd "$dir" && ctest --output-on-failure -j "$jobs")
 }
 
-run_suite build/release -DCMAKE_BUILD_TYPE=Release
+# Prefix /usr: the package made and installed by the release suite is laid
+# out as Debian's are.
+run_suite build/release -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr
 
 stage "routine choice and bytes on other processors (qemu CPU models)"
 scripts/run-cpu-models.sh build/release

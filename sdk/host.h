@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "sdk/values.h"
+#include "values.h"
 
 namespace Tessel {
 

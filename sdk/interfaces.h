@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "sdk/host.h"
-#include "sdk/values.h"
+#include "host.h"
+#include "values.h"
 
 namespace Tessel {
 

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "sdk/values.h"
+#include "values.h"
 
 namespace Tessel {
 

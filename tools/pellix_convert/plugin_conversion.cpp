@@ -5,6 +5,7 @@
 
 #include "host/host_error.h"
 #include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/plugin_location.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
@@ -19,7 +20,7 @@ std::string PairName(PixelFormat from, PixelFormat to) {
 std::shared_ptr<const PluginLibrary> LoadPlugin(const std::string& path) {
   // A name without a slash would make the loader search the library path
   // instead of opening the file the user named.
-  const std::string file = path.empty()                          ? PluginLibrary::defaultPath()
+  const std::string file = path.empty()                          ? DefaultPluginPath()
                            : path.find('/') == std::string::npos ? "./" + path
                                                                  : path;
   try {

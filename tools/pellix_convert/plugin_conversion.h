@@ -15,8 +15,8 @@
 
 namespace pellix::convert {
 
-// Loads the plug-in file at `path` (empty: the one built with this tool, or
-// $PELLIX_PLUGIN). Throws a ToolError naming the path and the cause.
+// Loads the plug-in file at `path` (empty: DefaultPluginPath()). Throws a
+// ToolError naming the path and the cause.
 std::shared_ptr<const PluginLibrary> LoadPlugin(const std::string& path);
 
 class PluginConversion {
