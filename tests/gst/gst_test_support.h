@@ -85,7 +85,7 @@ class Pipeline {
   Pipeline& operator=(const Pipeline&) = delete;
 
   // Plays until EOS or an error (or the timeout); the error text, empty on EOS.
-  std::string run(int timeoutSeconds = 60);
+  std::string run(int timeoutSeconds = 30);
   // A new reference to an element of the pipeline by name.
   GstElement* element(const char* name) const;
   // Every sample waiting in the appsink of that name (after run()); the
