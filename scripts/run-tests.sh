@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh ffmpeg
+scripts/install-gstreamer.sh
 jobs=$(nproc)
 started=$SECONDS
 
