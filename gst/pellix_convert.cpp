@@ -114,8 +114,8 @@ gboolean RefuseCaps(GstVideoFilter* filter, const std::string& why) {
   return FALSE;
 }
 
-gboolean SetInfo(GstVideoFilter* filter, GstCaps* incaps, GstVideoInfo* inInfo, GstCaps* outcaps,
-                 GstVideoInfo* outInfo) {
+gboolean ConfigureFor(GstVideoFilter* filter, GstCaps* incaps, GstVideoInfo* inInfo, GstCaps* outcaps,
+                      GstVideoInfo* outInfo) {
   const std::optional<PixelFormat> input = pellix::gst::PluginFormatOf(GST_VIDEO_INFO_FORMAT(inInfo));
   const std::optional<PixelFormat> output = pellix::gst::PluginFormatOf(GST_VIDEO_INFO_FORMAT(outInfo));
   if (!input || !output) return RefuseCaps(filter, "a format the plug-in does not convert");
@@ -149,6 +149,16 @@ gboolean SetInfo(GstVideoFilter* filter, GstCaps* incaps, GstVideoInfo* inInfo, 
   }
   gst_base_transform_set_passthrough(trans, FALSE);
   return TRUE;
+}
+
+// No exception may unwind into GStreamer's C code.
+gboolean SetInfo(GstVideoFilter* filter, GstCaps* incaps, GstVideoInfo* inInfo, GstCaps* outcaps,
+                 GstVideoInfo* outInfo) {
+  try {
+    return ConfigureFor(filter, incaps, inInfo, outcaps, outInfo);
+  } catch (const std::exception& error) {
+    return RefuseCaps(filter, error.what());
+  }
 }
 
 GstFlowReturn TransformFrame(GstVideoFilter* filter, GstVideoFrame* input, GstVideoFrame* output) {

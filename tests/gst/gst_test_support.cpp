@@ -97,6 +97,16 @@ GstVideoInfo VideoInfoOf(GstCaps* caps) {
 
 GstVideoFormat GstFormat(PixelFormat format) { return GstFormatOf(format); }
 
+std::string CapsText(const char* format, int width, int height, const char* extra) {
+  return std::string("video/x-raw,format=") + format + ",width=" + std::to_string(width) +
+         ",height=" + std::to_string(height) + ",framerate=30/1" + extra;
+}
+
+GstBuffer* VideoBuffer(const char* format, int width, int height, uint64_t seed) {
+  GstVideoInfo info = VideoInfo(gst_video_format_from_string(format), width, height);
+  return MakeVideoBuffer(info, seed);
+}
+
 GstBuffer* MakeVideoBuffer(GstVideoInfo& info, uint64_t seed, int padding) {
   if (padding > 0) {
     // Wider strides, odd ones included, and planes placed one after the

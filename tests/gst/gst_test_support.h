@@ -25,6 +25,12 @@ namespace pellix::gst::testing {
 // by a GstVideoMeta, and `info` is updated to match.
 GstBuffer* MakeVideoBuffer(GstVideoInfo& info, uint64_t seed, int padding = 0);
 
+// Caps text of raw video at 30 frames per second, `extra` fields appended
+// (",colorimetry=bt709").
+std::string CapsText(const char* format, int width, int height, const char* extra = "");
+// MakeVideoBuffer of GStreamer's own layout for a format named as in caps.
+GstBuffer* VideoBuffer(const char* format, int width, int height, uint64_t seed);
+
 GstVideoInfo VideoInfo(GstVideoFormat format, int width, int height);
 GstVideoInfo VideoInfoOf(GstCaps* caps);
 GstVideoFormat GstFormat(PixelFormat format);

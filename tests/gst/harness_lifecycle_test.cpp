@@ -11,21 +11,11 @@
 namespace pellix::gst::testing {
 namespace {
 
-std::string Caps(const char* format, int width, int height) {
-  return std::string("video/x-raw,format=") + format + ",width=" + std::to_string(width) +
-         ",height=" + std::to_string(height) + ",framerate=30/1";
-}
-
-GstBuffer* Buffer(const char* format, int width, int height, uint64_t seed) {
-  GstVideoInfo info = VideoInfo(gst_video_format_from_string(format), width, height);
-  return MakeVideoBuffer(info, seed);
-}
-
 class Lifecycle : public ElementTest {
  protected:
   // One buffer in, its conversion out.
   void Convert(Harness& harness, const char* format, uint64_t seed) {
-    ASSERT_EQ(harness.push(Buffer(format, 32, 16, seed)), GST_FLOW_OK);
+    ASSERT_EQ(harness.push(VideoBuffer(format, 32, 16, seed)), GST_FLOW_OK);
     GstBuffer* output = harness.tryPull();
     ASSERT_NE(output, nullptr);
     gst_buffer_unref(output);
@@ -89,8 +79,8 @@ TEST_F(Lifecycle, AConversionThePluginRefusesIsAnErrorNeverAPassedBuffer) {
   // BGRA of odd height has no 4:2:2 layout; the plug-in refuses the frame.
   Harness harness("video/x-raw,format=YUY2");
   watch(harness.element());
-  ASSERT_TRUE(harness.setInput(Caps("BGRA", 6, 5)));
-  EXPECT_EQ(harness.push(Buffer("BGRA", 6, 5, 1)), GST_FLOW_ERROR);
+  ASSERT_TRUE(harness.setInput(CapsText("BGRA", 6, 5)));
+  EXPECT_EQ(harness.push(VideoBuffer("BGRA", 6, 5, 1)), GST_FLOW_ERROR);
   EXPECT_EQ(harness.tryPull(), nullptr);
   EXPECT_TRUE(AnyContains(TakeErrors(harness.bus()), "the plug-in refused to convert BGRA 6x5 to YUY2"));
 }
@@ -98,7 +88,7 @@ TEST_F(Lifecycle, AConversionThePluginRefusesIsAnErrorNeverAPassedBuffer) {
 TEST_F(Lifecycle, EosAndFlushingGiveUpTheComponentAndTheNextBufferMakesItAgain) {
   Harness harness("video/x-raw,format=UYVY");
   watch(harness.element());
-  ASSERT_TRUE(harness.setInput(Caps("I420", 32, 16)));
+  ASSERT_TRUE(harness.setInput(CapsText("I420", 32, 16)));
   Convert(harness, "I420", 1);
   EXPECT_TRUE(ReportOf(harness.element()).componentLive);
 
@@ -109,7 +99,7 @@ TEST_F(Lifecycle, EosAndFlushingGiveUpTheComponentAndTheNextBufferMakesItAgain) 
 
   ASSERT_TRUE(harness.pushEvent(gst_event_new_flush_start()));
   ASSERT_TRUE(harness.pushEvent(gst_event_new_flush_stop(TRUE)));
-  ASSERT_TRUE(harness.setInput(Caps("I420", 32, 16)));
+  ASSERT_TRUE(harness.setInput(CapsText("I420", 32, 16)));
   Convert(harness, "I420", 2);
   report = ReportOf(harness.element());
   EXPECT_TRUE(report.componentLive);
@@ -118,7 +108,7 @@ TEST_F(Lifecycle, EosAndFlushingGiveUpTheComponentAndTheNextBufferMakesItAgain) 
   ASSERT_TRUE(harness.pushEvent(gst_event_new_flush_start()));
   ASSERT_TRUE(harness.pushEvent(gst_event_new_flush_stop(FALSE)));
   EXPECT_FALSE(ReportOf(harness.element()).componentLive);
-  ASSERT_TRUE(harness.setInput(Caps("I420", 32, 16)));
+  ASSERT_TRUE(harness.setInput(CapsText("I420", 32, 16)));
   Convert(harness, "I420", 3);
   EXPECT_EQ(ReportOf(harness.element()).componentsMade, 3u);
 }
@@ -126,7 +116,7 @@ TEST_F(Lifecycle, EosAndFlushingGiveUpTheComponentAndTheNextBufferMakesItAgain) 
 TEST_F(Lifecycle, GoingBackToNullReleasesEverything) {
   Harness harness("video/x-raw,format=BGRA");
   watch(harness.element());
-  ASSERT_TRUE(harness.setInput(Caps("YV12", 32, 16)));
+  ASSERT_TRUE(harness.setInput(CapsText("YV12", 32, 16)));
   for (uint64_t seed = 1; seed <= 3; ++seed) Convert(harness, "YV12", seed);
   EXPECT_TRUE(ReportOf(harness.element()).componentLive);
   harness.tearDown();

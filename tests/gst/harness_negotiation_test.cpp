@@ -6,16 +6,6 @@
 namespace pellix::gst::testing {
 namespace {
 
-std::string Caps(const char* format, int width, int height, const char* extra = "") {
-  return std::string("video/x-raw,format=") + format + ",width=" + std::to_string(width) +
-         ",height=" + std::to_string(height) + ",framerate=30/1" + extra;
-}
-
-GstBuffer* Buffer(const char* format, int width, int height, uint64_t seed) {
-  GstVideoInfo info = VideoInfo(gst_video_format_from_string(format), width, height);
-  return MakeVideoBuffer(info, seed);
-}
-
 std::string OutputField(Harness& harness, const char* field) {
   GstCaps* caps = harness.outputCaps();
   if (caps == nullptr) return "";
@@ -30,8 +20,8 @@ class Negotiation : public ElementTest {};
 TEST_F(Negotiation, SameFormatPassesBuffersThroughUntouched) {
   Harness harness("video/x-raw,format={I420,BGRA}");
   watch(harness.element());
-  ASSERT_TRUE(harness.setInput(Caps("I420", 64, 48)));
-  GstBuffer* input = Buffer("I420", 64, 48, 3);
+  ASSERT_TRUE(harness.setInput(CapsText("I420", 64, 48)));
+  GstBuffer* input = VideoBuffer("I420", 64, 48, 3);
   gst_buffer_ref(input);
   ASSERT_EQ(harness.push(input), GST_FLOW_OK);
   GstBuffer* output = harness.tryPull();
@@ -47,8 +37,8 @@ TEST_F(Negotiation, SameFormatPassesBuffersThroughUntouched) {
 TEST_F(Negotiation, OddSizesPassThroughWhenNothingIsConverted) {
   Harness harness("video/x-raw,format=I420");
   watch(harness.element());
-  ASSERT_TRUE(harness.setInput(Caps("I420", 7, 5)));
-  ASSERT_EQ(harness.push(Buffer("I420", 7, 5, 4)), GST_FLOW_OK);
+  ASSERT_TRUE(harness.setInput(CapsText("I420", 7, 5)));
+  ASSERT_EQ(harness.push(VideoBuffer("I420", 7, 5, 4)), GST_FLOW_OK);
   GstBuffer* output = harness.tryPull();
   EXPECT_NE(output, nullptr);
   if (output != nullptr) gst_buffer_unref(output);
@@ -74,8 +64,8 @@ TEST_F(Negotiation, PicksTheClosestFormatDownstreamAccepts) {
     const std::string downstream = std::string("video/x-raw,format=") + choice.offered;
     Harness harness(downstream.c_str());
     watch(harness.element());
-    ASSERT_TRUE(harness.setInput(Caps(choice.input, 32, 16)));
-    ASSERT_EQ(harness.push(Buffer(choice.input, 32, 16, 5)), GST_FLOW_OK);
+    ASSERT_TRUE(harness.setInput(CapsText(choice.input, 32, 16)));
+    ASSERT_EQ(harness.push(VideoBuffer(choice.input, 32, 16, 5)), GST_FLOW_OK);
     GstBuffer* output = harness.tryPull();
     ASSERT_NE(output, nullptr);
     gst_buffer_unref(output);
@@ -88,7 +78,7 @@ TEST_F(Negotiation, SizeRateAndAspectRatioPassThrough) {
   watch(harness.element());
   ASSERT_TRUE(harness.setInput(
       "video/x-raw,format=I420,width=48,height=32,framerate=24000/1001,pixel-aspect-ratio=16/15,interlace-mode=progressive"));
-  ASSERT_EQ(harness.push(Buffer("I420", 48, 32, 6)), GST_FLOW_OK);
+  ASSERT_EQ(harness.push(VideoBuffer("I420", 48, 32, 6)), GST_FLOW_OK);
   gst_buffer_unref(harness.tryPull());
   GstCaps* caps = harness.outputCaps();
   const GstStructure* s = gst_caps_get_structure(caps, 0);
@@ -130,8 +120,8 @@ TEST_F(Negotiation, ProducedCapsStateTheColorimetryOfTheConversion) {
     Harness harness(downstream.c_str());
     watch(harness.element());
     const std::string stated = *c.inputColorimetry ? std::string(",colorimetry=") + c.inputColorimetry : "";
-    ASSERT_TRUE(harness.setInput(Caps(c.input, 16, 8, stated.c_str())));
-    ASSERT_EQ(harness.push(Buffer(c.input, 16, 8, 7)), GST_FLOW_OK);
+    ASSERT_TRUE(harness.setInput(CapsText(c.input, 16, 8, stated.c_str())));
+    ASSERT_EQ(harness.push(VideoBuffer(c.input, 16, 8, 7)), GST_FLOW_OK);
     gst_buffer_unref(harness.tryPull());
     GstVideoColorimetry produced;
     ASSERT_TRUE(gst_video_colorimetry_from_string(&produced, OutputField(harness, "colorimetry").c_str()));
@@ -145,8 +135,8 @@ TEST_F(Negotiation, ProducedCapsStateTheColorimetryOfTheConversion) {
 TEST_F(Negotiation, WarnsWhenTheInputColorimetryIsNotWhatThePluginReads) {
   Harness harness("video/x-raw,format=BGRA");
   watch(harness.element());
-  ASSERT_TRUE(harness.setInput(Caps("I420", 16, 8, ",colorimetry=bt709")));
-  ASSERT_EQ(harness.push(Buffer("I420", 16, 8, 8)), GST_FLOW_OK);
+  ASSERT_TRUE(harness.setInput(CapsText("I420", 16, 8, ",colorimetry=bt709")));
+  ASSERT_EQ(harness.push(VideoBuffer("I420", 16, 8, 8)), GST_FLOW_OK);
   gst_buffer_unref(harness.tryPull());
   EXPECT_TRUE(AnyContains(TakeWarnings(harness.bus()), "converted as BT.601"));
 }
@@ -154,8 +144,8 @@ TEST_F(Negotiation, WarnsWhenTheInputColorimetryIsNotWhatThePluginReads) {
 TEST_F(Negotiation, RefusesToLabelItsOutputWithAnotherMatrix) {
   Harness harness("video/x-raw,format=I420,colorimetry=bt709");
   watch(harness.element());
-  harness.setInput(Caps("BGRA", 16, 8));
-  EXPECT_EQ(harness.push(Buffer("BGRA", 16, 8, 2)), GST_FLOW_NOT_NEGOTIATED);
+  harness.setInput(CapsText("BGRA", 16, 8));
+  EXPECT_EQ(harness.push(VideoBuffer("BGRA", 16, 8, 2)), GST_FLOW_NOT_NEGOTIATED);
   EXPECT_TRUE(AnyContains(TakeErrors(harness.bus()), "downstream asks for colorimetry bt709"));
 }
 
@@ -182,8 +172,8 @@ TEST_F(Negotiation, OddSizesOfA420SideAreRefusedWithAClearMessage) {
     watch(harness.element());
     // The caps event is kept as sticky either way; the refusal shows on the
     // first buffer.
-    harness.setInput(Caps(odd.input, odd.width, odd.height));
-    EXPECT_EQ(harness.push(Buffer(odd.input, odd.width, odd.height, 9)), GST_FLOW_NOT_NEGOTIATED);
+    harness.setInput(CapsText(odd.input, odd.width, odd.height));
+    EXPECT_EQ(harness.push(VideoBuffer(odd.input, odd.width, odd.height, 9)), GST_FLOW_NOT_NEGOTIATED);
     EXPECT_EQ(harness.tryPull(), nullptr);
     EXPECT_TRUE(AnyContains(TakeErrors(harness.bus()), odd.message));
     EXPECT_EQ(ReportOf(harness.element()).componentsMade, 0u);
@@ -207,7 +197,7 @@ TEST_F(Negotiation, RenegotiationMidStreamMakesNewPortsForTheNewCaps) {
     SCOPED_TRACE(std::string(phase.input) + " to " + phase.output);
     const std::string downstream = std::string("video/x-raw,format=") + phase.output;
     harness.setDownstream(downstream.c_str());
-    ASSERT_TRUE(harness.setInput(Caps(phase.input, phase.width, phase.height)));
+    ASSERT_TRUE(harness.setInput(CapsText(phase.input, phase.width, phase.height)));
     const bool converts = std::string(phase.input) != phase.output;
     for (int frame = 0; frame < 2; ++frame) {
       GstVideoInfo info = VideoInfo(gst_video_format_from_string(phase.input), phase.width, phase.height);

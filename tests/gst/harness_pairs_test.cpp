@@ -53,11 +53,6 @@ bool Applies(const Pair& pair, const Geometry& geometry) {
   return !IsPlanar(pair.input) && !IsPlanar(pair.output) && !(pair.input == PixelFormat::BGRA && packed422Output);
 }
 
-std::string Caps(PixelFormat format, int width, int height) {
-  return std::string("video/x-raw,format=") + FormatName(format) + ",width=" + std::to_string(width) +
-         ",height=" + std::to_string(height) + ",framerate=25/1";
-}
-
 class PairThroughElement : public ElementTest, public ::testing::WithParamInterface<Pair> {};
 
 TEST_P(PairThroughElement, MatchesTheReferenceHost) {
@@ -69,7 +64,7 @@ TEST_P(PairThroughElement, MatchesTheReferenceHost) {
     const std::string downstream = std::string("video/x-raw,format=") + FormatName(pair.output);
     Harness harness(downstream.c_str());
     watch(harness.element());
-    ASSERT_TRUE(harness.setInput(Caps(pair.input, geometry.width, geometry.height)));
+    ASSERT_TRUE(harness.setInput(CapsText(FormatName(pair.input), geometry.width, geometry.height)));
     for (int frame = 0; frame < 2; ++frame) {
       GstVideoInfo inInfo = VideoInfo(GstFormat(pair.input), geometry.width, geometry.height);
       GstBuffer* input = MakeVideoBuffer(inInfo, ++seed, geometry.padding);
