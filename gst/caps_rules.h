@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "colorconv/pixel_format.h"
+#include "gst/format_map.h"
 
 namespace pellix::gst {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "colorconv/pixel_format.h"
+#include "gst/format_map.h"
 #include "gst/pellix_convert.h"
 
 namespace pellix::gst::testing {

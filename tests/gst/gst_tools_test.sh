@@ -18,6 +18,16 @@ fi
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# A host of the plug-in, not a second copy of it: GStreamer's descriptor is
+# the only export, and none of the conversion code is linked in.
+module=$module_dir/libgstpellix.so
+exports=$(nm -D --defined-only "$module" | awk '{print $3}')
+[[ $exports == gst_plugin_pellix_get_desc ]] || fail "libgstpellix.so exports more than its descriptor: $exports"
+if nm -C "$module" | grep -qE "InitColorConversion|Planar420ToBGRA|ConvertI420ToBGRA"; then
+  fail "libgstpellix.so contains conversion code"
+fi
+echo "libgstpellix.so: exports only its descriptor and links no conversion code"
+
 inspect=$(gst-inspect-1.0 pellixconvert 2>&1) || fail "gst-inspect-1.0 pellixconvert: $inspect"
 for expected in "Long-name                Pellix colour converter" "Klass                    Filter/Converter/Video" \
                 "plugin-path" "I420" "YV12" "YUY2" "UYVY" "BGRA" "libgstpellix.so"; do
