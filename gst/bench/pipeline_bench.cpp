@@ -77,14 +77,16 @@ int main(int argc, char** argv) {
 
   std::printf("1920x1080, %d frames per run, frames per second (one run each)\n\n", frames);
   std::printf("| pair | pellixconvert | videoconvert n-threads=1 (default) | videoconvert n-threads=0 (one per core) "
-              "| ratio to n-threads=1 | ratio to n-threads=0 |\n|---|---|---|---|---|---|\n");
+              "| ratio to n-threads=1 | ratio to n-threads=0 | no converter |\n|---|---|---|---|---|---|---|\n");
   int status = 0;
   for (const Case& c : cases) {
     std::vector<double> fps;
     for (const char* converter : converters) fps.push_back(Run(c.input, c.output, converter, frames));
+    // The same pipeline without a conversion: what the source and sink cost.
+    fps.push_back(Run(c.input, c.input, "identity", frames));
     for (double value : fps) status |= value <= 0 ? 1 : 0;
-    std::printf("| %s -> %s | %.1f | %.1f | %.1f | %.2f | %.2f |\n", c.input, c.output, fps[0], fps[1], fps[2],
-                fps[0] / fps[1], fps[0] / fps[2]);
+    std::printf("| %s -> %s | %.1f | %.1f | %.1f | %.2f | %.2f | %.0f |\n", c.input, c.output, fps[0], fps[1],
+                fps[2], fps[0] / fps[1], fps[0] / fps[2], fps[3]);
     std::fflush(stdout);
   }
   gst_deinit();
