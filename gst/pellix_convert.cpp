@@ -37,18 +37,18 @@ enum Property : guint { kPropertyNone, kPropertyPluginPath };
 
 ElementState& StateOf(gpointer element) { return *static_cast<GstPellixConvert*>(element)->state; }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* definition) {
   if (id != kPropertyPluginPath) {
-    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, definition);
     return;
   }
   const char* path = g_value_get_string(value);
   StateOf(object).setPluginPath(path != nullptr ? path : pellix::PluginLibrary::defaultPath());
 }
 
-void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* definition) {
   if (id != kPropertyPluginPath) {
-    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+    G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, definition);
     return;
   }
   g_value_set_string(value, StateOf(object).pluginPath().c_str());
