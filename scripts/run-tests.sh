@@ -2,8 +2,9 @@
 # The test command. Builds and runs the whole suite twice (an optimised build
 # and a build with AddressSanitizer and UndefinedBehaviorSanitizer), runs the
 # end-to-end pair tests on emulated processors without AVX, with AVX2, and
-# with AVX2 but no OS support for it, then the hardening stages: the concurrency tests under ThreadSanitizer, the suite as
-# a 32-bit x86 program, and each fuzz target for a short run. Warnings are
+# with AVX2 but no OS support for it, then the hardening stages: the
+# concurrency tests under ThreadSanitizer, the suite as a 32-bit x86 program,
+# and each fuzz target for a short run. Warnings are
 # errors in every build. Set PELLIX_FUZZ_SECONDS to change the fuzz runs
 # (0 skips them).
 set -euo pipefail
@@ -12,6 +13,7 @@ cd "$(dirname "$0")/.."
 # dpkg-dev and file: CPack's dependency computation for the Debian package;
 # qemu-user: the end-to-end tests on emulated processors.
 scripts/install-deps.sh ffmpeg dpkg-dev file qemu-user
+scripts/install-gstreamer.sh
 jobs=$(nproc)
 started=$SECONDS
 

@@ -1,0 +1,45 @@
+// Caps negotiation of the element: which caps it offers on one pad for caps
+// on the other, how it fixes the output caps, and which negotiated sizes it
+// refuses. The element converts formats only: size, frame rate, pixel aspect
+// ratio and interlacing pass through unchanged.
+#pragma once
+
+#include <gst/gst.h>
+#include <gst/video/video.h>
+
+#include <optional>
+#include <string>
+
+#include "gst/format_map.h"
+
+namespace pellix::gst {
+
+// The caps of both pad templates: raw video in the five convertible formats,
+// any size and frame rate.
+GstCaps* TemplateCaps();
+
+// For caps on one pad, the caps the other pad can have: the same caps first
+// (so that pass-through is preferred), then the same streams in every
+// convertible format, without the fields that describe one format's colour
+// (colorimetry, chroma siting). Intersected with `filter` when given.
+GstCaps* ConvertibleCaps(GstCaps* caps, GstCaps* filter);
+
+// How far apart two formats are, for choosing the closest: a change of colour
+// model (a matrix and its rounding) weighs most, then chroma resolution lost
+// or invented, then a change between planar and packed. 0 for the same
+// format's nearest neighbour (I420 and YV12, YUY2 and UYVY).
+int FormatDistance(GstVideoFormat from, GstVideoFormat to);
+
+// Fixes `offered` (taken over) for the fixed `input` caps: the input format
+// when it is offered (pass-through), otherwise the closest offered format,
+// with the colorimetry the conversion produces; size, frame rate and aspect
+// ratio as the input's where the offer leaves a choice.
+GstCaps* FixateOutput(GstCaps* input, GstCaps* offered);
+
+// Why the plug-in cannot convert a frame of this size between these formats,
+// or nothing. Its 4:2:0 frames hold (w/2) x (h/2) chroma samples where
+// GStreamer's hold ceil(w/2) x ceil(h/2), so odd sizes cannot be represented
+// exactly; a frame must also fit the 32-bit size of the plug-in's frames.
+std::optional<std::string> SizeRefusal(PixelFormat input, PixelFormat output, int32_t width, int32_t height);
+
+}  // namespace pellix::gst

@@ -1,0 +1,226 @@
+// Negotiation through a GstHarness: pass-through, the choice of the closest
+// format, colorimetry in the produced caps, sizes the plug-in cannot
+// represent, and renegotiation in the middle of a stream.
+#include "tests/gst/gst_test_support.h"
+
+namespace pellix::gst::testing {
+namespace {
+
+std::string OutputField(Harness& harness, const char* field) {
+  GstCaps* caps = harness.outputCaps();
+  if (caps == nullptr) return "";
+  const char* value = gst_structure_get_string(gst_caps_get_structure(caps, 0), field);
+  std::string result = value != nullptr ? value : "";
+  gst_caps_unref(caps);
+  return result;
+}
+
+class Negotiation : public ElementTest {};
+
+TEST_F(Negotiation, SameFormatPassesBuffersThroughUntouched) {
+  Harness harness("video/x-raw,format={I420,BGRA}");
+  watch(harness.element());
+  ASSERT_TRUE(harness.setInput(CapsText("I420", 64, 48)));
+  GstBuffer* input = VideoBuffer("I420", 64, 48, 3);
+  gst_buffer_ref(input);
+  ASSERT_EQ(harness.push(input), GST_FLOW_OK);
+  GstBuffer* output = harness.tryPull();
+  EXPECT_EQ(output, input) << "the very buffer, not a copy";
+  EXPECT_EQ(OutputField(harness, "format"), "I420");
+  gst_buffer_unref(output);
+  gst_buffer_unref(input);
+  const ElementReport report = ReportOf(harness.element());
+  EXPECT_EQ(report.componentsMade, 0u);
+  EXPECT_EQ(report.frames.handedOut, 0u);
+}
+
+TEST_F(Negotiation, OddSizesPassThroughWhenNothingIsConverted) {
+  Harness harness("video/x-raw,format=I420");
+  watch(harness.element());
+  ASSERT_TRUE(harness.setInput(CapsText("I420", 7, 5)));
+  ASSERT_EQ(harness.push(VideoBuffer("I420", 7, 5, 4)), GST_FLOW_OK);
+  GstBuffer* output = harness.tryPull();
+  EXPECT_NE(output, nullptr);
+  if (output != nullptr) gst_buffer_unref(output);
+}
+
+struct Choice {
+  const char* input;
+  const char* offered;  // downstream's formats, in its order of preference
+  const char* chosen;
+};
+
+// Same colour model before chroma resolution before packing.
+const Choice kChoices[] = {
+    {"I420", "{BGRA,YV12,YUY2}", "YV12"}, {"I420", "{BGRA,UYVY}", "UYVY"},
+    {"YV12", "{BGRA,YUY2}", "YUY2"},      {"YUY2", "{BGRA,I420,UYVY}", "UYVY"},
+    {"UYVY", "{BGRA,YV12}", "YV12"},      {"BGRA", "{I420,YUY2}", "YUY2"},
+    {"BGRA", "{YV12,UYVY}", "UYVY"},      {"I420", "BGRA", "BGRA"},
+};
+
+TEST_F(Negotiation, PicksTheClosestFormatDownstreamAccepts) {
+  for (const Choice& choice : kChoices) {
+    SCOPED_TRACE(std::string(choice.input) + " offered " + choice.offered);
+    const std::string downstream = std::string("video/x-raw,format=") + choice.offered;
+    Harness harness(downstream.c_str());
+    watch(harness.element());
+    ASSERT_TRUE(harness.setInput(CapsText(choice.input, 32, 16)));
+    ASSERT_EQ(harness.push(VideoBuffer(choice.input, 32, 16, 5)), GST_FLOW_OK);
+    GstBuffer* output = harness.tryPull();
+    ASSERT_NE(output, nullptr);
+    gst_buffer_unref(output);
+    EXPECT_EQ(OutputField(harness, "format"), choice.chosen);
+  }
+}
+
+TEST_F(Negotiation, SizeRateAndAspectRatioPassThrough) {
+  Harness harness("video/x-raw,format=BGRA");
+  watch(harness.element());
+  ASSERT_TRUE(harness.setInput(
+      "video/x-raw,format=I420,width=48,height=32,framerate=24000/1001,pixel-aspect-ratio=16/15,interlace-mode=progressive"));
+  ASSERT_EQ(harness.push(VideoBuffer("I420", 48, 32, 6)), GST_FLOW_OK);
+  gst_buffer_unref(harness.tryPull());
+  GstCaps* caps = harness.outputCaps();
+  const GstStructure* s = gst_caps_get_structure(caps, 0);
+  int value = 0;
+  int numerator = 0;
+  int denominator = 0;
+  EXPECT_TRUE(gst_structure_get_int(s, "width", &value) && value == 48);
+  EXPECT_TRUE(gst_structure_get_int(s, "height", &value) && value == 32);
+  EXPECT_TRUE(gst_structure_get_fraction(s, "framerate", &numerator, &denominator) && numerator == 24000 &&
+              denominator == 1001);
+  EXPECT_TRUE(gst_structure_get_fraction(s, "pixel-aspect-ratio", &numerator, &denominator) && numerator == 16 &&
+              denominator == 15);
+  gst_caps_unref(caps);
+}
+
+struct ColorimetryCase {
+  const char* input;
+  const char* inputColorimetry;  // "" for none
+  const char* output;
+  GstVideoColorRange range;
+  GstVideoColorMatrix matrix;
+  GstVideoTransferFunction transfer;  // carried over from the input
+};
+
+// Range and matrix as the plug-in converts; transfer and primaries only as
+// the input stated them.
+const ColorimetryCase kColorimetry[] = {
+    {"I420", "", "BGRA", GST_VIDEO_COLOR_RANGE_0_255, GST_VIDEO_COLOR_MATRIX_RGB, GST_VIDEO_TRANSFER_UNKNOWN},
+    {"BGRA", "", "YUY2", GST_VIDEO_COLOR_RANGE_16_235, GST_VIDEO_COLOR_MATRIX_BT601, GST_VIDEO_TRANSFER_UNKNOWN},
+    {"BGRA", "sRGB", "I420", GST_VIDEO_COLOR_RANGE_16_235, GST_VIDEO_COLOR_MATRIX_BT601, GST_VIDEO_TRANSFER_SRGB},
+    {"YUY2", "bt601", "BGRA", GST_VIDEO_COLOR_RANGE_0_255, GST_VIDEO_COLOR_MATRIX_RGB, GST_VIDEO_TRANSFER_BT601},
+    {"YUY2", "bt601", "I420", GST_VIDEO_COLOR_RANGE_16_235, GST_VIDEO_COLOR_MATRIX_BT601, GST_VIDEO_TRANSFER_BT601},
+};
+
+TEST_F(Negotiation, ProducedCapsStateTheColorimetryOfTheConversion) {
+  for (const ColorimetryCase& c : kColorimetry) {
+    SCOPED_TRACE(std::string(c.input) + " (" + c.inputColorimetry + ") to " + c.output);
+    const std::string downstream = std::string("video/x-raw,format=") + c.output;
+    Harness harness(downstream.c_str());
+    watch(harness.element());
+    const std::string stated = *c.inputColorimetry ? std::string(",colorimetry=") + c.inputColorimetry : "";
+    ASSERT_TRUE(harness.setInput(CapsText(c.input, 16, 8, stated.c_str())));
+    ASSERT_EQ(harness.push(VideoBuffer(c.input, 16, 8, 7)), GST_FLOW_OK);
+    gst_buffer_unref(harness.tryPull());
+    GstVideoColorimetry produced;
+    ASSERT_TRUE(gst_video_colorimetry_from_string(&produced, OutputField(harness, "colorimetry").c_str()));
+    EXPECT_EQ(produced.range, c.range);
+    EXPECT_EQ(produced.matrix, c.matrix);
+    EXPECT_EQ(produced.transfer, c.transfer);
+    EXPECT_TRUE(TakeWarnings(harness.bus()).empty());
+  }
+}
+
+TEST_F(Negotiation, WarnsWhenTheInputColorimetryIsNotWhatThePluginReads) {
+  Harness harness("video/x-raw,format=BGRA");
+  watch(harness.element());
+  ASSERT_TRUE(harness.setInput(CapsText("I420", 16, 8, ",colorimetry=bt709")));
+  ASSERT_EQ(harness.push(VideoBuffer("I420", 16, 8, 8)), GST_FLOW_OK);
+  gst_buffer_unref(harness.tryPull());
+  EXPECT_TRUE(AnyContains(TakeWarnings(harness.bus()), "converted as BT.601"));
+}
+
+TEST_F(Negotiation, RefusesToLabelItsOutputWithAnotherMatrix) {
+  Harness harness("video/x-raw,format=I420,colorimetry=bt709");
+  watch(harness.element());
+  harness.setInput(CapsText("BGRA", 16, 8));
+  EXPECT_EQ(harness.push(VideoBuffer("BGRA", 16, 8, 2)), GST_FLOW_NOT_NEGOTIATED);
+  EXPECT_TRUE(AnyContains(TakeErrors(harness.bus()), "downstream asks for colorimetry bt709"));
+}
+
+struct OddSize {
+  const char* input;
+  const char* output;
+  int width;
+  int height;
+  const char* message;
+};
+
+const OddSize kOddSizes[] = {
+    {"I420", "BGRA", 641, 480, "I420 at 641x480 cannot be converted exactly"},
+    {"BGRA", "YV12", 640, 481, "YV12 at 640x481 cannot be converted exactly"},
+    {"YUY2", "I420", 3, 2, "GStreamer's 4:2:0 frame holds 2x1 chroma samples, the plug-in's 1x1"},
+    {"YV12", "UYVY", 1, 1, "use an even width and height"},
+};
+
+TEST_F(Negotiation, OddSizesOfA420SideAreRefusedWithAClearMessage) {
+  for (const OddSize& odd : kOddSizes) {
+    SCOPED_TRACE(std::string(odd.input) + " to " + odd.output);
+    const std::string downstream = std::string("video/x-raw,format=") + odd.output;
+    Harness harness(downstream.c_str());
+    watch(harness.element());
+    // The caps event is kept as sticky either way; the refusal shows on the
+    // first buffer.
+    harness.setInput(CapsText(odd.input, odd.width, odd.height));
+    EXPECT_EQ(harness.push(VideoBuffer(odd.input, odd.width, odd.height, 9)), GST_FLOW_NOT_NEGOTIATED);
+    EXPECT_EQ(harness.tryPull(), nullptr);
+    EXPECT_TRUE(AnyContains(TakeErrors(harness.bus()), odd.message));
+    EXPECT_EQ(ReportOf(harness.element()).componentsMade, 0u);
+  }
+}
+
+TEST_F(Negotiation, RenegotiationMidStreamMakesNewPortsForTheNewCaps) {
+  struct Phase {
+    const char* input;
+    const char* output;
+    int width;
+    int height;
+  };
+  const Phase phases[] = {{"I420", "BGRA", 64, 48}, {"YUY2", "I420", 32, 16}, {"YUY2", "YUY2", 32, 16},
+                          {"BGRA", "UYVY", 20, 10}};
+  Harness harness("video/x-raw,format=BGRA");
+  watch(harness.element());
+  uint64_t seed = 10;
+  uint64_t components = 0;
+  for (const Phase& phase : phases) {
+    SCOPED_TRACE(std::string(phase.input) + " to " + phase.output);
+    const std::string downstream = std::string("video/x-raw,format=") + phase.output;
+    harness.setDownstream(downstream.c_str());
+    ASSERT_TRUE(harness.setInput(CapsText(phase.input, phase.width, phase.height)));
+    const bool converts = std::string(phase.input) != phase.output;
+    for (int frame = 0; frame < 2; ++frame) {
+      GstVideoInfo info = VideoInfo(gst_video_format_from_string(phase.input), phase.width, phase.height);
+      GstBuffer* input = MakeVideoBuffer(info, ++seed);
+      const GstVideoFormat outFormat = gst_video_format_from_string(phase.output);
+      GstBuffer* expected = converts ? ReferenceConversion(input, info, outFormat) : gst_buffer_ref(input);
+      ASSERT_EQ(harness.push(input), GST_FLOW_OK);
+      GstBuffer* output = harness.tryPull();
+      ASSERT_NE(output, nullptr);
+      EXPECT_EQ(OutputField(harness, "format"), phase.output);
+      const GstVideoInfo expectedInfo = VideoInfo(outFormat, phase.width, phase.height);
+      GstCaps* caps = harness.outputCaps();
+      EXPECT_TRUE(SamePixels(output, VideoInfoOf(caps), expected, expectedInfo));
+      gst_caps_unref(caps);
+      gst_buffer_unref(output);
+      gst_buffer_unref(expected);
+    }
+    if (converts) ++components;
+    const ElementReport report = ReportOf(harness.element());
+    EXPECT_EQ(report.componentsMade, components) << "one component per conversion caps";
+    EXPECT_EQ(report.componentLive, converts);
+  }
+}
+
+}  // namespace
+}  // namespace pellix::gst::testing
