@@ -1,0 +1,38 @@
+// The wide kernel of the YUY2 <-> UYVY byte swap, one body for every vector
+// width: bytes 0 1 2 3 of each macropixel become 1 0 3 2, as the plain
+// routine does, V::kBytes / 2 pixels per step. The frame walk hands over a
+// multiple of 8 pixels; the widest vectors cover most of it and each
+// narrower width what is left.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "colorconv/simd/byte_vectors.h"
+
+namespace pellix {
+namespace {
+
+template <bool kStream, class V, class... Narrower>
+void SwapSteps(const uint8_t* src, uint8_t* dst, ptrdiff_t x, ptrdiff_t pixels) {
+  const typename V::T pattern = V::EveryLane(_mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14));
+  constexpr ptrdiff_t kStep = V::kBytes / 2;
+  for (; x + kStep <= pixels; x += kStep) V::template Put<kStream>(dst + 2 * x, V::ShuffleBytes(V::Load(src + 2 * x), pattern));
+  if constexpr (sizeof...(Narrower) > 0) SwapSteps<kStream, Narrower...>(src, dst, x, pixels);
+}
+
+// Stores that bypass the caches need every store address aligned to its
+// width; a row starting at a multiple of the widest width has that, any
+// other row takes ordinary stores (same bytes).
+template <class Widest, class... Narrower>
+void SwapRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
+  if (stream && reinterpret_cast<uintptr_t>(dst) % Widest::kBytes == 0) {
+    SwapSteps<true, Widest, Narrower...>(src, dst, 0, pixels);
+    _mm_sfence();
+  } else {
+    SwapSteps<false, Widest, Narrower...>(src, dst, 0, pixels);
+  }
+}
+
+}  // namespace
+}  // namespace pellix
