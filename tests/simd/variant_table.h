@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,9 @@ struct Variant {
     return tier == Tier::MMX ? SecondRowAverage::Truncating : SecondRowAverage::Rounding;
   }
 };
+
+// How GoogleTest shows a variant in its messages: by name.
+inline void PrintTo(const Variant& v, std::ostream* os) { *os << v.name(); }
 
 // Every variant but the plain routines, in catalogue order.
 std::vector<Variant> SimdVariants();
