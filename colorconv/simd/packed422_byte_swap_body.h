@@ -17,21 +17,16 @@ template <bool kStream, class V, class... Narrower>
 void SwapSteps(const uint8_t* src, uint8_t* dst, ptrdiff_t x, ptrdiff_t pixels) {
   const typename V::T pattern = V::EveryLane(_mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14));
   constexpr ptrdiff_t kStep = V::kBytes / 2;
-  for (; x + kStep <= pixels; x += kStep) V::template Put<kStream>(dst + 2 * x, V::ShuffleBytes(V::Load(src + 2 * x), pattern));
+  for (; x + kStep <= pixels; x += kStep)
+    V::template Put<kStream>(dst + 2 * x, V::ShuffleBytes(V::Load(src + 2 * x), pattern));
   if constexpr (sizeof...(Narrower) > 0) SwapSteps<kStream, Narrower...>(src, dst, x, pixels);
 }
 
-// Stores that bypass the caches need every store address aligned to its
-// width; a row starting at a multiple of the widest width has that, any
-// other row takes ordinary stores (same bytes).
 template <class Widest, class... Narrower>
 void SwapRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  if (stream && reinterpret_cast<uintptr_t>(dst) % Widest::kBytes == 0) {
-    SwapSteps<true, Widest, Narrower...>(src, dst, 0, pixels);
-    _mm_sfence();
-  } else {
-    SwapSteps<false, Widest, Narrower...>(src, dst, 0, pixels);
-  }
+  WithRowStores<Widest>(dst, stream, [&](auto stores) {
+    SwapSteps<decltype(stores)::kStreaming, Widest, Narrower...>(src, dst, 0, pixels);
+  });
 }
 
 }  // namespace

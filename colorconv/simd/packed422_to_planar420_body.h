@@ -41,8 +41,8 @@ typename V::T CombineRows(typename V::T a, typename V::T b) {
 }
 
 template <Packed422Source kLayout, RowAverage kAverage, class V, class... Narrower>
-void PairSteps(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v,
-               ptrdiff_t x, ptrdiff_t pixels) {
+void PairSteps(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v, ptrdiff_t x,
+               ptrdiff_t pixels) {
   using M = Macropixels<V, kLayout>;
   for (; x + V::kBytes <= pixels; x += V::kBytes) {
     const uint8_t* a = src0 + 2 * x;
@@ -56,8 +56,7 @@ void PairSteps(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y
                                             M::ChromaWords(CombineRows<V, kAverage>(a1, b1)));
     V::StoreHalves(u + x / 2, v + x / 2, V::PackInOrder(M::LowBytes(uv), V::HighBytesOfWords(uv)));
   }
-  if constexpr (sizeof...(Narrower) > 0)
-    PairSteps<kLayout, kAverage, Narrower...>(src0, src1, y0, y1, u, v, x, pixels);
+  if constexpr (sizeof...(Narrower) > 0) PairSteps<kLayout, kAverage, Narrower...>(src0, src1, y0, y1, u, v, x, pixels);
 }
 
 template <Packed422Source kLayout, class V, class... Narrower>

@@ -82,21 +82,16 @@ void PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d,
     else
       V::template StoreUnpacked<kStream>(d + 2 * x, V::UnpackLo(uv, luma), V::UnpackHi(uv, luma));
   }
-  if constexpr (sizeof...(Narrower) > 0) PackSteps<kLayout, Samples, kStream, Narrower...>(y, u, v, d, x, pixels, adjust);
+  if constexpr (sizeof...(Narrower) > 0)
+    PackSteps<kLayout, Samples, kStream, Narrower...>(y, u, v, d, x, pixels, adjust);
 }
 
-// Stores that bypass the caches need every store address aligned to its
-// width; a row starting at a multiple of the widest width has that, any
-// other row takes ordinary stores (same bytes).
 template <Packed422 kLayout, template <class> class Samples, class Widest, class... Narrower>
 void PackRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
              const ColorAdjustment& adjust, bool stream) {
-  if (stream && reinterpret_cast<uintptr_t>(d) % Widest::kBytes == 0) {
-    PackSteps<kLayout, Samples, true, Widest, Narrower...>(y, u, v, d, 0, pixels, adjust);
-    _mm_sfence();
-  } else {
-    PackSteps<kLayout, Samples, false, Widest, Narrower...>(y, u, v, d, 0, pixels, adjust);
-  }
+  WithRowStores<Widest>(d, stream, [&](auto stores) {
+    PackSteps<kLayout, Samples, decltype(stores)::kStreaming, Widest, Narrower...>(y, u, v, d, 0, pixels, adjust);
+  });
 }
 
 template <class... Widths>

@@ -11,9 +11,9 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cstdint>
 #include <iterator>
 #include <string>
-#include <cstdint>
 #include <vector>
 
 #include "colorconv/routines.h"
@@ -38,9 +38,9 @@ std::vector<Variant> WideVariants(std::initializer_list<int> slots) {
 
 std::string NameOf(const testing::TestParamInfo<Variant>& info) { return info.param.name(); }
 
-
 #define SKIP_UNLESS_PROCESSOR_RUNS(v) \
-  if (!ProcessorRuns((v).tier)) GTEST_SKIP() << (v).name() << " skipped: this processor does not run " << TierName((v).tier)
+  if (!ProcessorRuns((v).tier))       \
+  GTEST_SKIP() << (v).name() << " skipped: this processor does not run " << TierName((v).tier)
 
 // Planar 4:2:0 to packed. Luma (x + 16 r) mod 256 gives every value within
 // 16 pixels over 16 rows; chroma column j of chroma row c carries U = 2j +
