@@ -17,6 +17,13 @@ template <bool kStream, class V, class... Narrower>
 void SwapSteps(const uint8_t* src, uint8_t* dst, ptrdiff_t x, ptrdiff_t pixels) {
   const typename V::T pattern = V::EveryLane(_mm_setr_epi8(1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14));
   constexpr ptrdiff_t kStep = V::kBytes / 2;
+  // Two vectors per pass: with rows of a few hundred pixels, half the loop
+  // passes measurably shorten each row.
+  for (; x + 2 * kStep <= pixels; x += 2 * kStep) {
+    const typename V::T a = V::Load(src + 2 * x), b = V::Load(src + 2 * x + V::kBytes);
+    V::template Put<kStream>(dst + 2 * x, V::ShuffleBytes(a, pattern));
+    V::template Put<kStream>(dst + 2 * x + V::kBytes, V::ShuffleBytes(b, pattern));
+  }
   for (; x + kStep <= pixels; x += kStep)
     V::template Put<kStream>(dst + 2 * x, V::ShuffleBytes(V::Load(src + 2 * x), pattern));
   if constexpr (sizeof...(Narrower) > 0) SwapSteps<kStream, Narrower...>(src, dst, x, pixels);
