@@ -95,10 +95,11 @@ struct Ymm {
   static T UnpackHi(T a, T b) { return _mm256_unpackhi_epi8(a, b); }
   static T PackSigned(T a, T b) { return _mm256_packs_epi16(a, b); }
 
+  // Zero-extended to words, the b bytes moved to the high byte of each.
   static T InterleaveHalves(const uint8_t* a, const uint8_t* b) {
     const __m128i a16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
     const __m128i b16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
-    return _mm256_set_m128i(_mm_unpackhi_epi8(a16, b16), _mm_unpacklo_epi8(a16, b16));
+    return _mm256_or_si256(_mm256_cvtepu8_epi16(a16), _mm256_slli_epi16(_mm256_cvtepu8_epi16(b16), 8));
   }
   // Lane 0 of lo, lane 0 of hi, lane 1 of lo, lane 1 of hi.
   template <bool kStream>
