@@ -85,9 +85,17 @@ constexpr RoutineVariant kPlanar420ToYUY2[] = {
     {Tier::MMX, Planar420ToYUY2_MMX},
     {Tier::SSE, Planar420ToYUY2_SSE},
     {Tier::SSE2, Planar420ToYUY2_SSE2},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, ToYUY2<Planar420ToYUY2Row_AVX2, 16>},
+    {Tier::AVX512, ToYUY2<Planar420ToYUY2Row_AVX512, 16>},
+#endif
 };
 constexpr RoutineVariant kPlanar420ToUYVY[] = {
     {Tier::Plain, Planar420ToUYVY},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, ToUYVY<Planar420ToUYVYRow_AVX2, 16>},
+    {Tier::AVX512, ToUYVY<Planar420ToUYVYRow_AVX512, 16>},
+#endif
 };
 constexpr RoutineVariant kPlanar420ToBGRA[] = {
     {Tier::Plain, Planar420ToBGRA},
@@ -108,9 +116,17 @@ constexpr RoutineVariant kYUY2ToPlanar420[] = {
     {Tier::Plain, YUY2ToPlanar420},
     {Tier::MMX, YUY2ToPlanar420_MMX},
     {Tier::SSE, YUY2ToPlanar420_SSE},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, FromYUY2<YUY2ToPlanar420PairRow_AVX2, YUY2ToPlanar420LumaRow_AVX2, 16>},
+    {Tier::AVX512, FromYUY2<YUY2ToPlanar420PairRow_AVX512, YUY2ToPlanar420LumaRow_AVX512, 16>},
+#endif
 };
 constexpr RoutineVariant kUYVYToPlanar420[] = {
     {Tier::Plain, UYVYToPlanar420},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, FromUYVY<UYVYToPlanar420PairRow_AVX2, UYVYToPlanar420LumaRow_AVX2, 16>},
+    {Tier::AVX512, FromUYVY<UYVYToPlanar420PairRow_AVX512, UYVYToPlanar420LumaRow_AVX512, 16>},
+#endif
 };
 constexpr RoutineVariant kBGRAToYUY2[] = {
     {Tier::Plain, BGRAToYUY2},
@@ -120,6 +136,10 @@ constexpr RoutineVariant kBGRAToUYVY[] = {
 };
 constexpr RoutineVariant kYUY2ToUYVY[] = {
     {Tier::Plain, YUY2ToUYVY},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, SwapWalk<YUY2ToUYVYRow_AVX2, 8>},
+    {Tier::AVX512, SwapWalk<YUY2ToUYVYRow_AVX512, 8>},
+#endif
 };
 
 template <size_t N>

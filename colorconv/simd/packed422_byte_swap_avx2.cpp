@@ -1,0 +1,10 @@
+#include "colorconv/simd/packed422_byte_swap_body.h"
+#include "colorconv/simd/row_kernels.h"
+
+namespace pellix {
+
+void YUY2ToUYVYRow_AVX2(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
+  SwapRow<Ymm, Xmm>(src, dst, pixels, stream);
+}
+
+}  // namespace pellix

@@ -1,0 +1,113 @@
+// The wide kernels of planar 4:2:0 to YUY2 and UYVY, one body for both
+// layouts and every vector width. Per step of V::kBytes pixels: that many
+// luma bytes and half as many U and V bytes become 2 * V::kBytes packed
+// bytes. What happens to the samples on the way is a policy:
+// - YUY2 (slot 0) reproduces its SSE2 kernel: a record flagged as the
+//   identity copies the samples, any other record sends every sample
+//   through the adjustment step (luma with the luma gain and offset, U and V
+//   with the chroma gain);
+// - UYVY (slot 1) reproduces the plain routine: the luma offset of the
+//   record's 32-bit field is added modulo 256, chroma is copied.
+// The frame walk hands over a multiple of 16 pixels; the widest vectors
+// cover most of it and each narrower width what is left.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "colorconv/routines.h"
+#include "colorconv/simd/byte_vectors.h"
+
+namespace pellix {
+namespace {
+
+enum class Packed422 { YUY2, UYVY };
+
+template <class V>
+struct Unchanged {
+  using T = typename V::T;
+  explicit Unchanged(const ColorAdjustment&) {}
+  T Luma(T y) const { return y; }
+  T Chroma(T uv) const { return uv; }
+};
+
+// The adjustment step on every byte, as the SSE2 kernel does it on 16: flip
+// the top bit, widen to s * 256, multiply-high by the gain, add the offset
+// (wrapping), narrow with signed saturation, flip back. The packed fields
+// have four equal lanes, so lane 0 stands for all of them.
+template <class V>
+struct Adjusted {
+  using T = typename V::T;
+  explicit Adjusted(const ColorAdjustment& a)
+      : lumaGain(V::Words(a.lumaGainPacked[0])),
+        lumaOffset(V::Words(a.lumaOffsetPacked[0])),
+        chromaGain(V::Words(a.chromaGainPacked[0])) {}
+  T Luma(T y) const { return Step(y, lumaGain, lumaOffset); }
+  T Chroma(T uv) const { return Step(uv, chromaGain, V::Zero()); }
+
+  static T Step(T bytes, T gain, T offset) {
+    const T centre = V::Bytes(0x80);
+    const T centred = V::Xor(bytes, centre);
+    const T lo = V::AddWords(V::MulHighWords(V::UnpackLo(V::Zero(), centred), gain), offset);
+    const T hi = V::AddWords(V::MulHighWords(V::UnpackHi(V::Zero(), centred), gain), offset);
+    return V::Xor(V::PackSigned(lo, hi), centre);
+  }
+
+  T lumaGain, lumaOffset, chromaGain;
+};
+
+// Luma + offset modulo 256: only the offset's low byte matters.
+template <class V>
+struct LumaOffset {
+  using T = typename V::T;
+  explicit LumaOffset(const ColorAdjustment& a) : offset(V::Bytes(static_cast<uint8_t>(a.lumaOffset))) {}
+  T Luma(T y) const { return V::AddBytes(y, offset); }
+  T Chroma(T uv) const { return uv; }
+
+  T offset;
+};
+
+// Steps of V::kBytes pixels from x while whole steps fit, then the same
+// with each narrower width.
+template <Packed422 kLayout, template <class> class Samples, bool kStream, class V, class... Narrower>
+void PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, ptrdiff_t x, ptrdiff_t pixels,
+               const ColorAdjustment& adjust) {
+  const Samples<V> samples(adjust);
+  for (; x + V::kBytes <= pixels; x += V::kBytes) {
+    const typename V::T luma = samples.Luma(V::Load(y + x));
+    const typename V::T uv = samples.Chroma(V::InterleaveHalves(u + x / 2, v + x / 2));
+    // Luma byte i meets chroma byte i: Y0 U Y1 V, or U Y0 V Y1.
+    if (kLayout == Packed422::YUY2)
+      V::template StoreUnpacked<kStream>(d + 2 * x, V::UnpackLo(luma, uv), V::UnpackHi(luma, uv));
+    else
+      V::template StoreUnpacked<kStream>(d + 2 * x, V::UnpackLo(uv, luma), V::UnpackHi(uv, luma));
+  }
+  if constexpr (sizeof...(Narrower) > 0)
+    PackSteps<kLayout, Samples, kStream, Narrower...>(y, u, v, d, x, pixels, adjust);
+}
+
+template <Packed422 kLayout, template <class> class Samples, class Widest, class... Narrower>
+void PackRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
+             const ColorAdjustment& adjust, bool stream) {
+  WithRowStores<Widest>(d, stream, [&](auto stores) {
+    PackSteps<kLayout, Samples, decltype(stores)::kStreaming, Widest, Narrower...>(y, u, v, d, 0, pixels, adjust);
+  });
+}
+
+template <class... Widths>
+void Planar420ToYUY2Row(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
+                        const ColorAdjustment& adjust, bool stream) {
+  if (adjust.isIdentity == 1)
+    PackRow<Packed422::YUY2, Unchanged, Widths...>(y, u, v, d, pixels, adjust, stream);
+  else
+    PackRow<Packed422::YUY2, Adjusted, Widths...>(y, u, v, d, pixels, adjust, stream);
+}
+
+template <class... Widths>
+void Planar420ToUYVYRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
+                        const ColorAdjustment& adjust, bool stream) {
+  PackRow<Packed422::UYVY, LumaOffset, Widths...>(y, u, v, d, pixels, adjust, stream);
+}
+
+}  // namespace
+}  // namespace pellix
