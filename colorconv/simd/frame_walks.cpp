@@ -1,6 +1,7 @@
 #include "colorconv/simd/frame_walks.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace pellix {
@@ -92,10 +93,18 @@ void WalkPackedToPacked(const PackedToPackedWalk& walk, const uint8_t* src, int3
   const int64_t srcPitch = int64_t{inBytes} * srcStride;
   const int64_t dstPitch = int64_t{outBytes} * dstStride;
   const bool stream = height * pixels * outBytes >= kStreamingDestinationBytes;
+  // Every pixel converts on its own, so rows with nothing between them are
+  // one long row: one kernel call instead of one per row.
+  int64_t rowPixels = pixels;
+  int32_t rows = height;
+  if (srcPitch == pixels * inBytes && dstPitch == pixels * outBytes && pixels * height <= INT32_MAX) {
+    rowPixels = pixels * height;
+    rows = 1;
+  }
   const int32_t group = walk.kernel.groupPixels;
-  const int32_t whole = WholeGroups(static_cast<int32_t>(pixels), group);
-  const int32_t rest = static_cast<int32_t>(pixels) - whole;
-  for (int32_t r = 0; r < height; ++r) {
+  const int32_t whole = WholeGroups(static_cast<int32_t>(rowPixels), group);
+  const int32_t rest = static_cast<int32_t>(rowPixels) - whole;
+  for (int32_t r = 0; r < rows; ++r) {
     const uint8_t* in = RowAt(src, r, srcPitch);
     uint8_t* out = RowAt(dst, r, dstPitch);
     if (whole > 0) walk.kernel.row(in, out, whole, stream);
