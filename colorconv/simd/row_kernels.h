@@ -66,4 +66,16 @@ void YUY2ToPlanar420PairRow_MMX(const uint8_t*, const uint8_t*, uint8_t*, uint8_
 void YUY2ToPlanar420PairRow_SSE(const uint8_t*, const uint8_t*, uint8_t*, uint8_t*, uint8_t*, uint8_t*, int32_t);
 void YUY2ToPlanar420LumaRow_MMX(const uint8_t*, uint8_t*, int32_t);
 
+#if PELLIX_WIDE_TIERS
+// The wide kernels that produce BGRA: 32-pixel groups.
+void Planar420ToBGRARow_AVX2(const uint8_t*, const uint8_t*, const uint8_t*, uint8_t*, int32_t, const ColorAdjustment&,
+                             bool);
+void Planar420ToBGRARow_AVX512(const uint8_t*, const uint8_t*, const uint8_t*, uint8_t*, int32_t,
+                               const ColorAdjustment&, bool);
+void YUY2ToBGRARow_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
+void YUY2ToBGRARow_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
+void UYVYToBGRARow_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
+void UYVYToBGRARow_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
+#endif
+
 }  // namespace pellix

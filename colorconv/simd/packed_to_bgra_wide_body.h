@@ -1,0 +1,115 @@
+// The wide kernels of YUY2 and UYVY to BGRA: the plain pixel rule (clamps,
+// lookup tables, clip) with the tables replaced by their integer forms
+// (yuv_to_bgra_table_forms.h), on Isa::kBytes pixels per group, which give
+// the same bytes as the plain routines.
+//
+// Each 16-bit word of a 4:2:2 row holds one luma and one chroma byte, and
+// the chroma bytes alternate U, V. So a word keeps its pixel's luma term in
+// place, one multiply gives U's blue term beside V's red term, another U's
+// green term beside V's, and a byte shuffle copies each term to both pixels
+// of its pair.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "colorconv/simd/bgra_wide_store.h"
+#include "colorconv/simd/yuv_to_bgra_table_forms.h"
+
+namespace pellix {
+namespace {
+
+namespace forms = yuv_to_bgra;
+
+// Blue and red share one multiply, so their multipliers must have one sign
+// (their steps are then on the same side); the same for the green terms.
+static_assert(forms::kUToBlueForm.multiplier > 0 && forms::kVToRedForm.multiplier > 0, "blue/red step side");
+static_assert(forms::kUToGreenForm.multiplier < 0 && forms::kVToGreenForm.multiplier < 0, "green step side");
+
+constexpr int8_t kEvenWordTwice[16] = {0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13};
+constexpr int8_t kOddWordTwice[16] = {2, 3, 2, 3, 6, 7, 6, 7, 10, 11, 10, 11, 14, 15, 14, 15};
+constexpr int8_t kWordsSwapped[16] = {2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13};
+
+// Where the luma byte of each 16-bit word is: first in YUY2, second in UYVY.
+enum class LumaByte { First, Second };
+
+template <class Isa, LumaByte kLuma>
+struct PackedBgraConstants {
+  using V = typename Isa::V;
+  static constexpr int32_t kHighByteToTimesFour = 8 - forms::kInputShift;
+
+  // A step threshold on x, compared with x * 4.
+  static int16_t TimesFour(int32_t x) { return static_cast<int16_t>(x * (1 << forms::kInputShift)); }
+
+  static int16_t LumaChroma(int32_t luma, int32_t chroma) {
+    return static_cast<int16_t>(kLuma == LumaByte::First ? luma | chroma << 8 : chroma | luma << 8);
+  }
+
+  V low = Isa::Bytes(forms::kLumaLow);
+  static_assert(forms::kLumaLow == forms::kChromaLow, "one lower clamp for luma and chroma bytes");
+  V high = Isa::Words(LumaChroma(forms::kLumaHigh, forms::kChromaHigh));
+  V centre = Isa::Words(LumaChroma(forms::kLumaLow, forms::kChromaCentre));
+  V highBytes = Isa::Words(static_cast<int16_t>(0xFF00));
+  V lumaMultiplier = Isa::Words(forms::kLumaMultiplier);
+  // Words alternate U, V.
+  V blueRed = Isa::WordPairs(forms::kUToBlueForm.multiplier, forms::kVToRedForm.multiplier);
+  V blueRedStepBelow =
+      Isa::WordPairs(TimesFour(-forms::kUToBlueForm.stepBeyond), TimesFour(-forms::kVToRedForm.stepBeyond));
+  V greens = Isa::WordPairs(forms::kUToGreenForm.multiplier, forms::kVToGreenForm.multiplier);
+  V greensStepAbove =
+      Isa::WordPairs(TimesFour(forms::kUToGreenForm.stepBeyond), TimesFour(forms::kVToGreenForm.stepBeyond));
+  V evenWordTwice = Isa::LaneBytes(kEvenWordTwice);
+  V oddWordTwice = Isa::LaneBytes(kOddWordTwice);
+  V wordsSwapped = Isa::LaneBytes(kWordsSwapped);
+};
+
+template <class Isa>
+struct BgraWords {
+  typename Isa::V blue, green, red;
+};
+
+// One vector of macropixels to B, G and R words, one per pixel.
+template <class Isa, LumaByte kLuma>
+BgraWords<Isa> MacropixelsToBgra(typename Isa::V s, const PackedBgraConstants<Isa, kLuma>& k) {
+  using V = typename Isa::V;
+  constexpr int32_t kShift = PackedBgraConstants<Isa, kLuma>::kHighByteToTimesFour;
+  // Clamp every byte to its range, then luma - 16 and chroma - 128 (a
+  // signed byte).
+  s = Isa::Sub8(Isa::MinU8(Isa::MaxU8(s, k.low), k.high), k.centre);
+  const V lumaTimes4 = kLuma == LumaByte::First ? Isa::template Srli16<kShift>(Isa::template Slli16<8>(s))
+                                                : Isa::template Srli16<kShift>(Isa::And(s, k.highBytes));
+  const V chromaTimes4 = kLuma == LumaByte::First ? Isa::template Srai16<kShift>(Isa::And(s, k.highBytes))
+                                                  : Isa::template Srai16<kShift>(Isa::template Slli16<8>(s));
+  const V luma = Isa::MulHi16(lumaTimes4, k.lumaMultiplier);
+  const V blueRed = Isa::AddOneWhereGreater(Isa::MulHrs16(chromaTimes4, k.blueRed), k.blueRedStepBelow, chromaTimes4);
+  const V greens = Isa::AddOneWhereGreater(Isa::MulHrs16(chromaTimes4, k.greens), chromaTimes4, k.greensStepAbove);
+  const V green = Isa::Add16(greens, Isa::ShuffleBytes(greens, k.wordsSwapped));
+  return {Isa::Add16(luma, Isa::ShuffleBytes(blueRed, k.evenWordTwice)), Isa::Add16(luma, green),
+          Isa::Add16(luma, Isa::ShuffleBytes(blueRed, k.oddWordTwice))};
+}
+
+// Groups of Isa::kBytes pixels: two vectors of macropixels each.
+template <class Isa, LumaByte kLuma, bool kStream>
+void PackedToBgraGroups(const uint8_t* src, uint8_t* dst, int32_t pixels) {
+  const PackedBgraConstants<Isa, kLuma> k;
+  for (ptrdiff_t x = 0; x < pixels; x += Isa::kBytes) {
+    const uint8_t* in = src + 2 * x;
+    const BgraWords<Isa> first = MacropixelsToBgra<Isa, kLuma>(Isa::DealQwords(Isa::Load(in)), k);
+    const BgraWords<Isa> second = MacropixelsToBgra<Isa, kLuma>(Isa::DealQwords(Isa::Load(in + Isa::kBytes)), k);
+    StoreBgraGroup<Isa, kStream>(dst + 4 * x, first.blue, second.blue, first.green, second.green, first.red,
+                                 second.red);
+  }
+}
+
+template <class Isa, LumaByte kLuma>
+void PackedToBgraRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
+  if (StreamsTo<Isa>(dst, stream)) {
+    PackedToBgraGroups<Isa, kLuma, true>(src, dst, pixels);
+    Isa::Fence();
+  } else {
+    PackedToBgraGroups<Isa, kLuma, false>(src, dst, pixels);
+  }
+}
+
+}  // namespace
+}  // namespace pellix
