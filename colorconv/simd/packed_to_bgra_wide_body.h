@@ -36,8 +36,6 @@ enum class LumaByte { First, Second };
 template <class Isa, LumaByte kLuma>
 struct PackedBgraConstants {
   using V = typename Isa::V;
-  static constexpr int32_t kHighByteToTimesFour = 8 - forms::kInputShift;
-
   // A step threshold on x, compared with x * 4.
   static int16_t TimesFour(int32_t x) { return static_cast<int16_t>(x * (1 << forms::kInputShift)); }
 
@@ -49,7 +47,11 @@ struct PackedBgraConstants {
   static_assert(forms::kLumaLow == forms::kChromaLow, "one lower clamp for luma and chroma bytes");
   V high = Isa::Words(LumaChroma(forms::kLumaHigh, forms::kChromaHigh));
   V centre = Isa::Words(LumaChroma(forms::kLumaLow, forms::kChromaCentre));
-  V highBytes = Isa::Words(static_cast<int16_t>(0xFF00));
+  // Byte factors that pick luma * 4 or chroma * 4 out of a word: the
+  // multiply-add of byte pairs takes one side unsigned (luma - 16, 0..219)
+  // and the other signed (chroma - 128).
+  V lumaPicker = Isa::Words(LumaChroma(1 << forms::kInputShift, 0));
+  V chromaPicker = Isa::Words(LumaChroma(0, 1 << forms::kInputShift));
   V lumaMultiplier = Isa::Words(forms::kLumaMultiplier);
   // Words alternate U, V.
   V blueRed = Isa::WordPairs(forms::kUToBlueForm.multiplier, forms::kVToRedForm.multiplier);
@@ -72,14 +74,11 @@ struct BgraWords {
 template <class Isa, LumaByte kLuma>
 BgraWords<Isa> MacropixelsToBgra(typename Isa::V s, const PackedBgraConstants<Isa, kLuma>& k) {
   using V = typename Isa::V;
-  constexpr int32_t kShift = PackedBgraConstants<Isa, kLuma>::kHighByteToTimesFour;
   // Clamp every byte to its range, then luma - 16 and chroma - 128 (a
   // signed byte).
   s = Isa::Sub8(Isa::MinU8(Isa::MaxU8(s, k.low), k.high), k.centre);
-  const V lumaTimes4 = kLuma == LumaByte::First ? Isa::template Srli16<kShift>(Isa::template Slli16<8>(s))
-                                                : Isa::template Srli16<kShift>(Isa::And(s, k.highBytes));
-  const V chromaTimes4 = kLuma == LumaByte::First ? Isa::template Srai16<kShift>(Isa::And(s, k.highBytes))
-                                                  : Isa::template Srai16<kShift>(Isa::template Slli16<8>(s));
+  const V lumaTimes4 = Isa::MulAddBytePairs(s, k.lumaPicker);
+  const V chromaTimes4 = Isa::MulAddBytePairs(k.chromaPicker, s);
   const V luma = Isa::MulHi16(lumaTimes4, k.lumaMultiplier);
   const V blueRed = Isa::AddOneWhereGreater(Isa::MulHrs16(chromaTimes4, k.blueRed), k.blueRedStepBelow, chromaTimes4);
   const V greens = Isa::AddOneWhereGreater(Isa::MulHrs16(chromaTimes4, k.greens), chromaTimes4, k.greensStepAbove);

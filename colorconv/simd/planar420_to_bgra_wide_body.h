@@ -30,7 +30,7 @@ struct PlanarBgraConstants {
   V uToGreen = Isa::Words(k.uToGreen[0]);
   V vToGreen = Isa::Words(k.vToGreen[0]);
   V uToBlue = Isa::Words(k.uToBlue[0]);
-  V rounding = Isa::Words(k.rounding[0]);
+  V quarterRounded = Isa::Words(1 << 13);
 };
 
 // The record's lanes (all four of a field are equal) and the byte 128.
@@ -66,12 +66,14 @@ typename Isa::V AdjustChromaWords(typename Isa::V words, const WideAdjustment<Is
   return Isa::Add16(Isa::Min16(Isa::Max16(scaled, Isa::Words(-128)), Isa::Words(127)), centre);
 }
 
-// (Yt + chroma term + 2) >> 2; the rounding is already in the term. No sum
-// comes near the saturation of the MMX routine's adds: |Yt| <= 1117,
-// |term| <= 1040.
+// (Yt + chroma term + 2) >> 2, the MMX routine's rounding, as one rounding
+// multiply-high by 2^13: floor((sum * 2^13 + 2^14) / 2^15). No sum comes
+// near the saturation of the MMX routine's adds: |Yt| <= 1117, |term| <= 1037.
+static_assert(YuvToRgbConstants.rounding[0] == 2, "rounding is one half in quarter units");
+
 template <class Isa>
-typename Isa::V Channel(typename Isa::V lumaTerm, typename Isa::V chromaTerm) {
-  return Isa::template Srai16<2>(Isa::Adds16(lumaTerm, chromaTerm));
+typename Isa::V Channel(typename Isa::V lumaTerm, typename Isa::V chromaTerm, const PlanarBgraConstants<Isa>& k) {
+  return Isa::MulHrs16(Isa::Adds16(lumaTerm, chromaTerm), k.quarterRounded);
 }
 
 template <class Isa, bool kAdjust, bool kStream>
@@ -93,13 +95,14 @@ void Planar420ToBgraGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v,
     const V ytHi = Isa::MulHiU16(Isa::UnpackHi8(Isa::Zero(), yd), k.lumaGainEighth);
     const V cu = Isa::template Slli16<5>(Isa::Sub16(Isa::DealDwords(uWords), k.chromaCentre));
     const V cv = Isa::template Slli16<5>(Isa::Sub16(Isa::DealDwords(vWords), k.chromaCentre));
-    const V blue = Isa::Adds16(Isa::MulHi16(cu, k.uToBlue), k.rounding);
-    const V green = Isa::Adds16(Isa::Adds16(Isa::MulHi16(cu, k.uToGreen), Isa::MulHi16(cv, k.vToGreen)), k.rounding);
-    const V red = Isa::Adds16(Isa::MulHi16(cv, k.vToRed), k.rounding);
+    const V blue = Isa::MulHi16(cu, k.uToBlue);
+    const V green = Isa::Adds16(Isa::MulHi16(cu, k.uToGreen), Isa::MulHi16(cv, k.vToGreen));
+    const V red = Isa::MulHi16(cv, k.vToRed);
     StoreBgraGroup<Isa, kStream>(
-        d + 4 * x, Channel<Isa>(ytLo, Isa::UnpackLo16(blue, blue)), Channel<Isa>(ytHi, Isa::UnpackHi16(blue, blue)),
-        Channel<Isa>(ytLo, Isa::UnpackLo16(green, green)), Channel<Isa>(ytHi, Isa::UnpackHi16(green, green)),
-        Channel<Isa>(ytLo, Isa::UnpackLo16(red, red)), Channel<Isa>(ytHi, Isa::UnpackHi16(red, red)));
+        d + 4 * x, Channel<Isa>(ytLo, Isa::UnpackLo16(blue, blue), k),
+        Channel<Isa>(ytHi, Isa::UnpackHi16(blue, blue), k), Channel<Isa>(ytLo, Isa::UnpackLo16(green, green), k),
+        Channel<Isa>(ytHi, Isa::UnpackHi16(green, green), k), Channel<Isa>(ytLo, Isa::UnpackLo16(red, red), k),
+        Channel<Isa>(ytHi, Isa::UnpackHi16(red, red), k));
   }
 }
 

@@ -61,6 +61,8 @@ struct Lanes256 {
   }
   static V MulHi16(V a, V b) { return _mm256_mulhi_epi16(a, b); }
   static V MulHiU16(V a, V b) { return _mm256_mulhi_epu16(a, b); }
+  // Per word: unsignedBytes * signedBytes, the two byte products added.
+  static V MulAddBytePairs(V unsignedBytes, V signedBytes) { return _mm256_maddubs_epi16(unsignedBytes, signedBytes); }
   static V MulHrs16(V a, V b) { return _mm256_mulhrs_epi16(a, b); }
   // t + 1 in each word where a > b (signed).
   static V AddOneWhereGreater(V t, V a, V b) { return _mm256_sub_epi16(t, _mm256_cmpgt_epi16(a, b)); }

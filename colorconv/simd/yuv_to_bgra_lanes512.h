@@ -64,6 +64,8 @@ struct Lanes512 {
   }
   static V MulHi16(V a, V b) { return _mm512_mulhi_epi16(a, b); }
   static V MulHiU16(V a, V b) { return _mm512_mulhi_epu16(a, b); }
+  // Per word: unsignedBytes * signedBytes, the two byte products added.
+  static V MulAddBytePairs(V unsignedBytes, V signedBytes) { return _mm512_maddubs_epi16(unsignedBytes, signedBytes); }
   static V MulHrs16(V a, V b) { return _mm512_mulhrs_epi16(a, b); }
   // t + 1 in each word where a > b (signed).
   static V AddOneWhereGreater(V t, V a, V b) {
