@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "colorconv/dispatch/routine_catalogue.h"
 #include "colorconv/routines.h"
+#include "colorconv/simd/frame_walks.h"
 #include "colorconv/simd/yuv_to_bgra_table_forms.h"
 #include "colorconv/tables.h"
 #include "tests/simd/variant_table.h"
@@ -230,7 +232,51 @@ TEST_P(AdjustedTriples, GiveTheReferenceBytesForAnyRecord) {
   }
 }
 
+// Frames large enough for the walks to ask for stores that bypass the
+// caches, with the destination on a 64-byte boundary (the kernels stream)
+// and 4 bytes past one (they cannot, and store as usual): the same bytes
+// as the reference either way.
+class StreamedFrames : public EveryTriple {};
+
+TEST_P(StreamedFrames, GiveTheReferenceBytes) {
+  constexpr int32_t kFrameWidth = 4096;
+  const int32_t height = static_cast<int32_t>(kStreamingDestinationBytes / (int64_t{kFrameWidth} * 4)) + 2;
+  const size_t outBytes = size_t{kFrameWidth} * size_t(height) * 4;
+  const RoutineDescription& routine = RoutineOf(GetParam());
+  std::vector<uint8_t> src(size_t{kFrameWidth} * size_t(height) * 2);  // planar needs 1.5 bytes a pixel
+  uint32_t state = 12345;
+  for (uint8_t& byte : src) byte = static_cast<uint8_t>((state = state * 1664525u + 1013904223u) >> 24);
+  std::vector<uint8_t> expected(outBytes + 128), actual(outBytes + 128);
+  for (const size_t misalignment : {size_t{0}, size_t{4}}) {
+    SCOPED_TRACE("destination " + std::to_string(misalignment) + " bytes past a 64-byte boundary");
+    auto at = [&](std::vector<uint8_t>& buffer) {
+      const uintptr_t base = reinterpret_cast<uintptr_t>(buffer.data());
+      return buffer.data() + ((64 - base % 64) % 64) + misalignment;
+    };
+    AnyRoutine order[2] = {reference_, wide_};
+    uint8_t* out[2] = {at(expected), at(actual)};
+    for (int k = 0; k < 2; ++k) {
+      if (routine.shape == RoutineShape::PlanarToPacked) {
+        const uint8_t* y = src.data();
+        const uint8_t* u = y + size_t{kFrameWidth} * size_t(height);
+        const uint8_t* v = u + size_t{kFrameWidth / 2} * size_t(height / 2);
+        order[k].planarToPacked(y, kFrameWidth, u, v, kFrameWidth / 2, out[k], kFrameWidth, height, kFrameWidth,
+                                &ProcessColorAdjustment(), 0);
+      } else {
+        order[k].packedToPacked(src.data(), kFrameWidth, out[k], kFrameWidth, height, kFrameWidth);
+      }
+    }
+    EXPECT_EQ(std::memcmp(out[0], out[1], outBytes), 0);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(WideKernels, EveryTriple,
+                         testing::Values(TripleCase{2, Tier::AVX2}, TripleCase{2, Tier::AVX512},
+                                         TripleCase{3, Tier::AVX2}, TripleCase{3, Tier::AVX512},
+                                         TripleCase{4, Tier::AVX2}, TripleCase{4, Tier::AVX512}),
+                         CaseName);
+
+INSTANTIATE_TEST_SUITE_P(WideKernels, StreamedFrames,
                          testing::Values(TripleCase{2, Tier::AVX2}, TripleCase{2, Tier::AVX512},
                                          TripleCase{3, Tier::AVX2}, TripleCase{3, Tier::AVX512},
                                          TripleCase{4, Tier::AVX2}, TripleCase{4, Tier::AVX512}),
