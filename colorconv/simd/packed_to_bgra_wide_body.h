@@ -21,11 +21,6 @@ namespace {
 
 namespace forms = yuv_to_bgra;
 
-// Blue and red share one multiply, so their multipliers must have one sign
-// (their steps are then on the same side); the same for the green terms.
-static_assert(forms::kUToBlueForm.multiplier > 0 && forms::kVToRedForm.multiplier > 0, "blue/red step side");
-static_assert(forms::kUToGreenForm.multiplier < 0 && forms::kVToGreenForm.multiplier < 0, "green step side");
-
 constexpr int8_t kEvenWordTwice[16] = {0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13};
 constexpr int8_t kOddWordTwice[16] = {2, 3, 2, 3, 6, 7, 6, 7, 10, 11, 10, 11, 14, 15, 14, 15};
 constexpr int8_t kWordsSwapped[16] = {2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13};
@@ -36,9 +31,6 @@ enum class LumaByte { First, Second };
 template <class Isa, LumaByte kLuma>
 struct PackedBgraConstants {
   using V = typename Isa::V;
-  // A step threshold on x, compared with x * 4.
-  static int16_t TimesFour(int32_t x) { return static_cast<int16_t>(x * (1 << forms::kInputShift)); }
-
   static int16_t LumaChroma(int32_t luma, int32_t chroma) {
     return static_cast<int16_t>(kLuma == LumaByte::First ? luma | chroma << 8 : chroma | luma << 8);
   }
@@ -55,11 +47,7 @@ struct PackedBgraConstants {
   V lumaMultiplier = Isa::Words(forms::kLumaMultiplier);
   // Words alternate U, V.
   V blueRed = Isa::WordPairs(forms::kUToBlueForm.multiplier, forms::kVToRedForm.multiplier);
-  V blueRedStepBelow =
-      Isa::WordPairs(TimesFour(-forms::kUToBlueForm.stepBeyond), TimesFour(-forms::kVToRedForm.stepBeyond));
   V greens = Isa::WordPairs(forms::kUToGreenForm.multiplier, forms::kVToGreenForm.multiplier);
-  V greensStepAbove =
-      Isa::WordPairs(TimesFour(forms::kUToGreenForm.stepBeyond), TimesFour(forms::kVToGreenForm.stepBeyond));
   V evenWordTwice = Isa::LaneBytes(kEvenWordTwice);
   V oddWordTwice = Isa::LaneBytes(kOddWordTwice);
   V wordsSwapped = Isa::LaneBytes(kWordsSwapped);
@@ -69,6 +57,12 @@ template <class Isa>
 struct BgraWords {
   typename Isa::V blue, green, red;
 };
+
+// The chroma forms' step: one more where the rounded term is negative.
+template <class Isa>
+typename Isa::V TowardZero(typename Isa::V rounded) {
+  return Isa::Sub16(rounded, Isa::template Srai16<15>(rounded));
+}
 
 // One vector of macropixels to B, G and R words, one per pixel.
 template <class Isa, LumaByte kLuma>
@@ -80,8 +74,8 @@ BgraWords<Isa> MacropixelsToBgra(typename Isa::V s, const PackedBgraConstants<Is
   const V lumaTimes4 = Isa::MulAddBytePairs(s, k.lumaPicker);
   const V chromaTimes4 = Isa::MulAddBytePairs(k.chromaPicker, s);
   const V luma = Isa::MulHi16(lumaTimes4, k.lumaMultiplier);
-  const V blueRed = Isa::AddOneWhereGreater(Isa::MulHrs16(chromaTimes4, k.blueRed), k.blueRedStepBelow, chromaTimes4);
-  const V greens = Isa::AddOneWhereGreater(Isa::MulHrs16(chromaTimes4, k.greens), chromaTimes4, k.greensStepAbove);
+  const V blueRed = TowardZero<Isa>(Isa::MulHrs16(chromaTimes4, k.blueRed));
+  const V greens = TowardZero<Isa>(Isa::MulHrs16(chromaTimes4, k.greens));
   const V green = Isa::Add16(greens, Isa::ShuffleBytes(greens, k.wordsSwapped));
   return {Isa::Add16(luma, Isa::ShuffleBytes(blueRed, k.evenWordTwice)), Isa::Add16(luma, green),
           Isa::Add16(luma, Isa::ShuffleBytes(blueRed, k.oddWordTwice))};

@@ -64,9 +64,6 @@ struct Lanes256 {
   // Per word: unsignedBytes * signedBytes, the two byte products added.
   static V MulAddBytePairs(V unsignedBytes, V signedBytes) { return _mm256_maddubs_epi16(unsignedBytes, signedBytes); }
   static V MulHrs16(V a, V b) { return _mm256_mulhrs_epi16(a, b); }
-  // t + 1 in each word where a > b (signed).
-  static V AddOneWhereGreater(V t, V a, V b) { return _mm256_sub_epi16(t, _mm256_cmpgt_epi16(a, b)); }
-
   static V ShuffleBytes(V a, V control) { return _mm256_shuffle_epi8(a, control); }
   static V PackUS16(V a, V b) { return _mm256_packus_epi16(a, b); }
   static V PackS16(V a, V b) { return _mm256_packs_epi16(a, b); }

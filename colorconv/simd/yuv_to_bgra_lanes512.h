@@ -67,11 +67,6 @@ struct Lanes512 {
   // Per word: unsignedBytes * signedBytes, the two byte products added.
   static V MulAddBytePairs(V unsignedBytes, V signedBytes) { return _mm512_maddubs_epi16(unsignedBytes, signedBytes); }
   static V MulHrs16(V a, V b) { return _mm512_mulhrs_epi16(a, b); }
-  // t + 1 in each word where a > b (signed).
-  static V AddOneWhereGreater(V t, V a, V b) {
-    return _mm512_mask_add_epi16(t, _mm512_cmpgt_epi16_mask(a, b), t, _mm512_set1_epi16(1));
-  }
-
   static V ShuffleBytes(V a, V control) { return _mm512_shuffle_epi8(a, control); }
   static V PackUS16(V a, V b) { return _mm512_packus_epi16(a, b); }
   static V PackS16(V a, V b) { return _mm512_packs_epi16(a, b); }

@@ -9,12 +9,12 @@
 // shift up to 16 bits for an addend that fits every index (each index gives
 // an interval of addends; the form exists where the intervals meet):
 // - luma: ((i - 16) * 4 * 19155) >> 16, a multiply-high of (i - 16) * 4;
-// - chroma, x = i - 128: ((x * 4 * A + 2^14) >> 15), the rounding
-//   multiply-high of x * 4, that is floor((x * A + 4096) / 8192), plus one
-//   where x * A < 0 and |x| > t. No single floor-linear form exists for a
-//   chroma table: they round x * c / 256 + 1/2 toward zero, so the negative
-//   side sits one above the floor of the positive side's line. The step
-//   restores it, one compare and one add.
+// - chroma, x = i - 128: T = ((x * 4 * A + 2^14) >> 15), the rounding
+//   multiply-high of x * 4, that is floor((x * A + 4096) / 8192); the entry
+//   is T, plus one where T is negative. The tables truncate x * c / 256 + 1/2
+//   toward zero, so their negative side sits one above the floor of the
+//   positive side's line: no single floor-linear form exists (a test shows
+//   it), and the step restores the truncation, a shift and a subtraction.
 #pragma once
 
 #include <cstdint>
@@ -36,13 +36,12 @@ constexpr int16_t kLumaMultiplier = 19155;
 
 struct ChromaForm {
   int16_t multiplier;  // A: the entry is near x * A / 8192
-  int16_t stepBeyond;  // t: one is added where x * A < 0 and |x| > t
 };
 
-constexpr ChromaForm kVToRedForm{13123, 0};
-constexpr ChromaForm kVToGreenForm{-6684, 0};
-constexpr ChromaForm kUToGreenForm{-3216, 1};
-constexpr ChromaForm kUToBlueForm{16592, 0};
+constexpr ChromaForm kVToRedForm{13123};
+constexpr ChromaForm kVToGreenForm{-6684};
+constexpr ChromaForm kUToGreenForm{-3216};
+constexpr ChromaForm kUToBlueForm{16592};
 
 // The forms in scalar code, for the tests; i is the clamped index.
 constexpr int32_t LumaByForm(int32_t i) { return ((i - kLumaLow) * (1 << kInputShift) * kLumaMultiplier) >> 16; }
@@ -50,8 +49,7 @@ constexpr int32_t LumaByForm(int32_t i) { return ((i - kLumaLow) * (1 << kInputS
 constexpr int32_t ChromaByForm(const ChromaForm& form, int32_t i) {
   const int32_t x = i - kChromaCentre;
   const int32_t rounded = (x * (1 << kInputShift) * form.multiplier + (1 << 14)) >> 15;
-  const bool step = form.multiplier > 0 ? x < -form.stepBeyond : x > form.stepBeyond;
-  return rounded + (step ? 1 : 0);
+  return rounded + (rounded < 0 ? 1 : 0);
 }
 
 }  // namespace yuv_to_bgra
