@@ -55,28 +55,37 @@ TEST(YuvToBgraTableForms, ChromaFormsAreTheTablesAtEveryIndex) {
           << t.name << " index " << i;
 }
 
-// Why the chroma forms carry a step: no floor((x * A + B) / 2^S) with a
-// shift up to 16 bits (every 16-bit multiply-high form is one) reproduces a
-// chroma table. Matching the two ends already pins A to within 2^S * 2 / 224
-// of the table's slope; every such A is tried with every B that fits.
-TEST(YuvToBgraTableForms, NoChromaTableHasASingleLinearForm) {
-  constexpr int64_t kLow = forms::kChromaLow - forms::kChromaCentre;
-  constexpr int64_t kHigh = forms::kChromaHigh - forms::kChromaCentre;
-  for (const ChromaTable& t : ChromaTables()) {
-    const int64_t rise = t.table[forms::kChromaHigh] - t.table[forms::kChromaLow];
-    for (int shift = 0; shift <= 16; ++shift) {
-      const int64_t unit = int64_t{1} << shift;
-      for (int64_t a = ((rise - 1) * unit) / (kHigh - kLow) - 1; a <= ((rise + 1) * unit) / (kHigh - kLow) + 1; ++a) {
-        int64_t lowestB = INT64_MIN, highestB = INT64_MAX;
-        for (int64_t x = kLow; x <= kHigh && lowestB <= highestB; ++x) {
-          const int64_t entry = t.table[x + forms::kChromaCentre];
-          lowestB = std::max(lowestB, entry * unit - x * a);
-          highestB = std::min(highestB, (entry + 1) * unit - 1 - x * a);
-        }
-        EXPECT_GT(lowestB, highestB) << t.name << " = floor((x * " << a << " + B) / 2^" << shift << ")";
-      }
+// How many A give some B with floor((x * A + B) / 2^20) = table[centre + x]
+// for every x in [low, high]. Matching the two ends already pins A to
+// within 2^20 * 2 / (high - low) of the table's slope, so every such A is
+// tried, each with the interval of B that every x allows.
+int64_t FloorLinearForms(const int32_t* table, int64_t centre, int64_t low, int64_t high) {
+  constexpr int64_t kUnit = int64_t{1} << 20;
+  const int64_t rise = table[centre + high] - table[centre + low];
+  int64_t found = 0;
+  for (int64_t a = ((rise - 1) * kUnit) / (high - low) - 1; a <= ((rise + 1) * kUnit) / (high - low) + 1; ++a) {
+    int64_t lowestB = INT64_MIN, highestB = INT64_MAX;
+    for (int64_t x = low; x <= high && lowestB <= highestB; ++x) {
+      lowestB = std::max(lowestB, table[centre + x] * kUnit - x * a);
+      highestB = std::min(highestB, (table[centre + x] + 1) * kUnit - 1 - x * a);
     }
+    found += lowestB <= highestB;
   }
+  return found;
+}
+
+// Why the chroma forms carry a step: no floor((x * A + B) / 2^S) with a
+// shift S of up to 20 bits reproduces a chroma table (a form at one shift is
+// also one, doubled, at every larger shift, so 20 covers all smaller ones,
+// and 16-bit multiply-highs with a short shift after them stay below it).
+TEST(YuvToBgraTableForms, NoChromaTableHasASingleLinearForm) {
+  for (const ChromaTable& t : ChromaTables())
+    EXPECT_EQ(FloorLinearForms(t.table, forms::kChromaCentre, forms::kChromaLow - forms::kChromaCentre,
+                               forms::kChromaHigh - forms::kChromaCentre),
+              0)
+        << t.name;
+  // The same search finds the luma table's forms.
+  EXPECT_GT(FloorLinearForms(LumaToRgbTable, forms::kLumaLow, 0, forms::kLumaHigh - forms::kLumaLow), 0);
 }
 
 // ---- Every (Y, U, V) triple through the wide kernels ----
@@ -97,7 +106,7 @@ std::string CaseName(const testing::TestParamInfo<TripleCase>& info) {
   return VariantName(RoutineOf(info.param), info.param.tier);
 }
 
-class EveryTriple : public testing::TestWithParam<TripleCase> {
+class WideBgraKernel : public testing::TestWithParam<TripleCase> {
  protected:
   void SetUp() override {
     InitColorConversion();
@@ -112,6 +121,10 @@ class EveryTriple : public testing::TestWithParam<TripleCase> {
 
   AnyRoutine wide_, reference_;
 };
+
+class EveryTriple : public WideBgraKernel {};
+class StreamedFrames : public WideBgraKernel {};
+class AdjustedTriples : public WideBgraKernel {};
 
 // Index of the first pixel where two BGRA frames differ, or -1.
 int64_t FirstPixelDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
@@ -218,8 +231,6 @@ constexpr RecordCase kRecords[] = {
     {0, 0, 256, 0},   {127, 32767, -32768, 0}, {-32768, -1, 1, 1}, {300, 511, 257, 0},
 };
 
-class AdjustedTriples : public EveryTriple {};
-
 TEST_P(AdjustedTriples, GiveTheReferenceBytesForAnyRecord) {
   PlanarTriples frame;
   for (const RecordCase& r : kRecords) {
@@ -236,8 +247,6 @@ TEST_P(AdjustedTriples, GiveTheReferenceBytesForAnyRecord) {
 // caches, with the destination on a 64-byte boundary (the kernels stream)
 // and 4 bytes past one (they cannot, and store as usual): the same bytes
 // as the reference either way.
-class StreamedFrames : public EveryTriple {};
-
 TEST_P(StreamedFrames, GiveTheReferenceBytes) {
   constexpr int32_t kFrameWidth = 4096;
   const int32_t height = static_cast<int32_t>(kStreamingDestinationBytes / (int64_t{kFrameWidth} * 4)) + 2;
