@@ -100,12 +100,24 @@ constexpr RoutineVariant kPlanar420ToUYVY[] = {
 constexpr RoutineVariant kPlanar420ToBGRA[] = {
     {Tier::Plain, Planar420ToBGRA},
     {Tier::MMX, Planar420ToBGRA_MMX},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, ToBGRA<Planar420ToBGRARow_AVX2, 32>},
+    {Tier::AVX512, ToBGRA<Planar420ToBGRARow_AVX512, 32>},
+#endif
 };
 constexpr RoutineVariant kYUY2ToBGRA[] = {
     {Tier::Plain, YUY2ToBGRA},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, YUY2ToBGRAWalk<YUY2ToBGRARow_AVX2, 32>},
+    {Tier::AVX512, YUY2ToBGRAWalk<YUY2ToBGRARow_AVX512, 32>},
+#endif
 };
 constexpr RoutineVariant kUYVYToBGRA[] = {
     {Tier::Plain, UYVYToBGRA},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, UYVYToBGRAWalk<UYVYToBGRARow_AVX2, 32>},
+    {Tier::AVX512, UYVYToBGRAWalk<UYVYToBGRARow_AVX512, 32>},
+#endif
 };
 constexpr RoutineVariant kBGRAToPlanar420[] = {
     {Tier::Plain, BGRAToPlanar420},

@@ -87,6 +87,15 @@ void UYVYToPlanar420LumaRow_AVX2(const uint8_t*, uint8_t*, int32_t);
 void UYVYToPlanar420LumaRow_AVX512(const uint8_t*, uint8_t*, int32_t);
 void YUY2ToUYVYRow_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
 void YUY2ToUYVYRow_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
+// The wide kernels that produce BGRA: 32-pixel groups.
+void Planar420ToBGRARow_AVX2(const uint8_t*, const uint8_t*, const uint8_t*, uint8_t*, int32_t, const ColorAdjustment&,
+                             bool);
+void Planar420ToBGRARow_AVX512(const uint8_t*, const uint8_t*, const uint8_t*, uint8_t*, int32_t,
+                               const ColorAdjustment&, bool);
+void YUY2ToBGRARow_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
+void YUY2ToBGRARow_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
+void UYVYToBGRARow_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
+void UYVYToBGRARow_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
 #endif
 
 }  // namespace pellix

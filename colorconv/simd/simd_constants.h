@@ -1,5 +1,7 @@
 // Packed constant blocks of the SIMD variants. Kernels load the lanes, the
-// scalar models read lane 0, so both use the very same numbers.
+// scalar models read lane 0, so both use the very same numbers. Each file
+// that reads a block keeps its own copy (internal linkage): a shared one
+// would be a weak symbol in the kernel objects, which they must not define.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +22,7 @@ struct YuvToRgbConstantBlock {
   alignas(8) int16_t rounding[4];       // one half in quarter units
 };
 
-inline constexpr YuvToRgbConstantBlock YuvToRgbConstants = {
+constexpr YuvToRgbConstantBlock YuvToRgbConstants = {
     {9576, 9576, 9576, 9576},     {13123, 13123, 13123, 13123},     {-3218, -3218, -3218, -3218},
     {-6686, -6686, -6686, -6686}, {16591, 16591, 16591, 16591},     {16, 16, 16, 16, 16, 16, 16, 16},
     {128, 128, 128, 128},         {0x00FF, 0x00FF, 0x00FF, 0x00FF}, {2, 2, 2, 2},
@@ -43,7 +45,7 @@ struct RgbToYuvConstantBlock {
   alignas(8) int16_t chromaBias[4];      // 128.5: centre plus rounding
 };
 
-inline constexpr RgbToYuvConstantBlock RgbToYuvConstants = {
+constexpr RgbToYuvConstantBlock RgbToYuvConstants = {
     {3196, 3196, 3196, 3196},
     {16455, 16455, 16455, 16455},
     {8382, 8382, 8382, 8382},

@@ -69,6 +69,8 @@ TEST(RoutineChoiceTest, SlotsPerFeatureWord) {
   for (const auto& c : cases) EXPECT_TRUE(SameRoutines(SelectConversionRoutines(c.word), c.expected)) << c.name;
 }
 
+// The published table is the choice for all this processor reports (wide
+// tiers included) under the user's cap, not only for the leaf-1 word.
 TEST(RoutineSetUpTest, PublishesTheChoiceForThisProcessorAndTheIdentityAdjustment) {
   uint32_t regs[4];
   QueryCpuFeatures(1, regs);

@@ -131,11 +131,14 @@ TEST(BGRAToPlanar420Exhaustive, ChromaOfLargeRandomFrame) {
 
 // Every (Y, U, V) triple: one call per U; chroma sample n of the 256 x 256
 // frame carries V = n / 64 and its four pixels the luma 4 (n % 64) + 0..3.
-// Every variant of the slot against the model, and the model's distance
-// from the plain routine.
+// The MMX variant against the model, and the model's distance from the
+// plain routine. (The wider variants are held to the MMX variant's bytes
+// over every triple in bgra_output_exhaustive_test.cpp.)
 TEST(Planar420ToBGRAExhaustive, EveryTripleMatchesModel) {
   InitColorConversion();
-  const std::vector<Variant> variants = RunnableVariantsOfSlot(2);
+  std::vector<Variant> variants;
+  for (const Variant& variant : RunnableVariantsOfSlot(2))
+    if (!variant.isWide()) variants.push_back(variant);
   if (variants.empty()) GTEST_SKIP() << "no variant of Planar420ToBGRA runs on this processor";
   constexpr int32_t kSize = 256, kChroma = kSize / 2;
   std::vector<uint8_t> y(kSize * kSize), u(kChroma * kChroma), v(kChroma * kChroma);

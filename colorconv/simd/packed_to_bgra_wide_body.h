@@ -1,0 +1,108 @@
+// The wide kernels of YUY2 and UYVY to BGRA: the plain pixel rule (clamps,
+// lookup tables, clip) with the tables replaced by their integer forms
+// (yuv_to_bgra_table_forms.h), on Isa::kBytes pixels per group, which give
+// the same bytes as the plain routines.
+//
+// Each 16-bit word of a 4:2:2 row holds one luma and one chroma byte, and
+// the chroma bytes alternate U, V. So a word keeps its pixel's luma term in
+// place, one multiply gives U's blue term beside V's red term, another U's
+// green term beside V's, and a byte shuffle copies each term to both pixels
+// of its pair.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "colorconv/simd/bgra_wide_store.h"
+#include "colorconv/simd/yuv_to_bgra_table_forms.h"
+
+namespace pellix {
+namespace {
+
+namespace forms = yuv_to_bgra;
+
+constexpr int8_t kEvenWordTwice[16] = {0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13};
+constexpr int8_t kOddWordTwice[16] = {2, 3, 2, 3, 6, 7, 6, 7, 10, 11, 10, 11, 14, 15, 14, 15};
+constexpr int8_t kWordsSwapped[16] = {2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13};
+
+// Where the luma byte of each 16-bit word is: first in YUY2, second in UYVY.
+enum class LumaByte { First, Second };
+
+template <class Isa, LumaByte kLuma>
+struct PackedBgraConstants {
+  using V = typename Isa::V;
+  static int16_t LumaChroma(int32_t luma, int32_t chroma) {
+    return static_cast<int16_t>(kLuma == LumaByte::First ? luma | chroma << 8 : chroma | luma << 8);
+  }
+
+  V low = Isa::Bytes(forms::kLumaLow);
+  static_assert(forms::kLumaLow == forms::kChromaLow, "one lower clamp for luma and chroma bytes");
+  V high = Isa::Words(LumaChroma(forms::kLumaHigh, forms::kChromaHigh));
+  V centre = Isa::Words(LumaChroma(forms::kLumaLow, forms::kChromaCentre));
+  // Byte factors that pick luma * 4 or chroma * 4 out of a word: the
+  // multiply-add of byte pairs takes one side unsigned (luma - 16, 0..219)
+  // and the other signed (chroma - 128).
+  V lumaPicker = Isa::Words(LumaChroma(1 << forms::kInputShift, 0));
+  V chromaPicker = Isa::Words(LumaChroma(0, 1 << forms::kInputShift));
+  V lumaMultiplier = Isa::Words(forms::kLumaMultiplier);
+  // Words alternate U, V.
+  V blueRed = Isa::WordPairs(forms::kUToBlueForm.multiplier, forms::kVToRedForm.multiplier);
+  V greens = Isa::WordPairs(forms::kUToGreenForm.multiplier, forms::kVToGreenForm.multiplier);
+  V evenWordTwice = Isa::LaneBytes(kEvenWordTwice);
+  V oddWordTwice = Isa::LaneBytes(kOddWordTwice);
+  V wordsSwapped = Isa::LaneBytes(kWordsSwapped);
+};
+
+template <class Isa>
+struct BgraWords {
+  typename Isa::V blue, green, red;
+};
+
+// The chroma forms' step: one more where the rounded term is negative.
+template <class Isa>
+typename Isa::V TowardZero(typename Isa::V rounded) {
+  return Isa::Sub16(rounded, Isa::template Srai16<15>(rounded));
+}
+
+// One vector of macropixels to B, G and R words, one per pixel.
+template <class Isa, LumaByte kLuma>
+BgraWords<Isa> MacropixelsToBgra(typename Isa::V s, const PackedBgraConstants<Isa, kLuma>& k) {
+  using V = typename Isa::V;
+  // Clamp every byte to its range, then luma - 16 and chroma - 128 (a
+  // signed byte).
+  s = Isa::Sub8(Isa::MinU8(Isa::MaxU8(s, k.low), k.high), k.centre);
+  const V lumaTimes4 = Isa::MulAddBytePairs(s, k.lumaPicker);
+  const V chromaTimes4 = Isa::MulAddBytePairs(k.chromaPicker, s);
+  const V luma = Isa::MulHi16(lumaTimes4, k.lumaMultiplier);
+  const V blueRed = TowardZero<Isa>(Isa::MulHrs16(chromaTimes4, k.blueRed));
+  const V greens = TowardZero<Isa>(Isa::MulHrs16(chromaTimes4, k.greens));
+  const V green = Isa::Add16(greens, Isa::ShuffleBytes(greens, k.wordsSwapped));
+  return {Isa::Add16(luma, Isa::ShuffleBytes(blueRed, k.evenWordTwice)), Isa::Add16(luma, green),
+          Isa::Add16(luma, Isa::ShuffleBytes(blueRed, k.oddWordTwice))};
+}
+
+// Groups of Isa::kBytes pixels: two vectors of macropixels each.
+template <class Isa, LumaByte kLuma, bool kStream>
+void PackedToBgraGroups(const uint8_t* src, uint8_t* dst, int32_t pixels) {
+  const PackedBgraConstants<Isa, kLuma> k;
+  for (ptrdiff_t x = 0; x < pixels; x += Isa::kBytes) {
+    const uint8_t* in = src + 2 * x;
+    const BgraWords<Isa> first = MacropixelsToBgra<Isa, kLuma>(Isa::DealQwords(Isa::Load(in)), k);
+    const BgraWords<Isa> second = MacropixelsToBgra<Isa, kLuma>(Isa::DealQwords(Isa::Load(in + Isa::kBytes)), k);
+    StoreBgraGroup<Isa, kStream>(dst + 4 * x, first.blue, second.blue, first.green, second.green, first.red,
+                                 second.red);
+  }
+}
+
+template <class Isa, LumaByte kLuma>
+void PackedToBgraRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
+  if (StreamsTo<Isa>(dst, stream)) {
+    PackedToBgraGroups<Isa, kLuma, true>(src, dst, pixels);
+    Isa::Fence();
+  } else {
+    PackedToBgraGroups<Isa, kLuma, false>(src, dst, pixels);
+  }
+}
+
+}  // namespace
+}  // namespace pellix

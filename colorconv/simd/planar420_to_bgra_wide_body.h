@@ -1,0 +1,130 @@
+// The wide kernels of planar 4:2:0 to BGRA: the arithmetic of
+// Planar420ToBGRA_MMX (adjustment step, 13-bit multiply-high constants, one
+// rounding) on Isa::kBytes pixels per group, which give the same bytes.
+// Chroma terms are computed once per pixel pair and then doubled to pixels.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "colorconv/routines.h"
+#include "colorconv/simd/bgra_wide_store.h"
+#include "colorconv/simd/simd_constants.h"
+
+namespace pellix {
+namespace {
+
+// Multiply-high of Yd * 32 by the luma gain G is floor(Yd * 32 * G / 65536),
+// which is the unsigned multiply-high of Yd * 256 by G / 8; Yd * 256 comes
+// from unpacking a byte into the high half of a word, for free.
+static_assert(YuvToRgbConstants.lumaGain[0] % 8 == 0, "the luma gain must divide by 8");
+
+template <class Isa>
+struct PlanarBgraConstants {
+  using V = typename Isa::V;
+  static constexpr const YuvToRgbConstantBlock& k = YuvToRgbConstants;
+  V blackLevel = Isa::Bytes(k.blackLevel[0]);
+  V lumaGainEighth = Isa::Words(static_cast<int16_t>(k.lumaGain[0] / 8));
+  V chromaCentre = Isa::Words(k.chromaCentre[0]);
+  V vToRed = Isa::Words(k.vToRed[0]);
+  V uToGreen = Isa::Words(k.uToGreen[0]);
+  V vToGreen = Isa::Words(k.vToGreen[0]);
+  V uToBlue = Isa::Words(k.uToBlue[0]);
+  V quarterRounded = Isa::Words(1 << 13);
+};
+
+// The record's lanes (all four of a field are equal) and the byte 128.
+template <class Isa>
+struct WideAdjustment {
+  using V = typename Isa::V;
+  explicit WideAdjustment(const ColorAdjustment& a)
+      : lumaOffset(Isa::Words(a.lumaOffsetPacked[0])),
+        lumaGain(Isa::Words(a.lumaGainPacked[0])),
+        chromaGain(Isa::Words(a.chromaGainPacked[0])) {}
+  V lumaOffset, lumaGain, chromaGain;
+  V centre = Isa::Bytes(0x80);
+};
+
+// The adjustment step on luma bytes: flip the top bit, widen to s * 256,
+// multiply-high by the gain, add the offset, signed pack, flip back.
+template <class Isa>
+typename Isa::V AdjustLumaBytes(typename Isa::V bytes, const WideAdjustment<Isa>& a) {
+  using V = typename Isa::V;
+  const V centred = Isa::Xor(bytes, a.centre);
+  const V lo = Isa::Add16(Isa::MulHi16(Isa::UnpackLo8(Isa::Zero(), centred), a.lumaGain), a.lumaOffset);
+  const V hi = Isa::Add16(Isa::MulHi16(Isa::UnpackHi8(Isa::Zero(), centred), a.lumaGain), a.lumaOffset);
+  return Isa::Xor(Isa::PackS16(lo, hi), a.centre);
+}
+
+// The same step for chroma samples already widened to words (no offset):
+// the signed pack becomes a clamp to -128..127 before 128 is added back.
+template <class Isa>
+typename Isa::V AdjustChromaWords(typename Isa::V words, const WideAdjustment<Isa>& a) {
+  using V = typename Isa::V;
+  const V centre = Isa::Words(128);
+  const V scaled = Isa::MulHi16(Isa::template Slli16<8>(Isa::Sub16(words, centre)), a.chromaGain);
+  return Isa::Add16(Isa::Min16(Isa::Max16(scaled, Isa::Words(-128)), Isa::Words(127)), centre);
+}
+
+// (Yt + chroma term + 2) >> 2, the MMX routine's rounding, as one rounding
+// multiply-high by 2^13: floor((sum * 2^13 + 2^14) / 2^15). No sum comes
+// near the saturation of the MMX routine's adds: |Yt| <= 1117, |term| <= 1037.
+static_assert(YuvToRgbConstants.rounding[0] == 2, "rounding is one half in quarter units");
+
+template <class Isa>
+typename Isa::V Channel(typename Isa::V lumaTerm, typename Isa::V chromaTerm, const PlanarBgraConstants<Isa>& k) {
+  return Isa::MulHrs16(Isa::Adds16(lumaTerm, chromaTerm), k.quarterRounded);
+}
+
+template <class Isa, bool kAdjust, bool kStream>
+void Planar420ToBgraGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
+                           const WideAdjustment<Isa>& a) {
+  using V = typename Isa::V;
+  const PlanarBgraConstants<Isa> k;
+  for (ptrdiff_t x = 0; x < pixels; x += Isa::kBytes) {
+    V luma = Isa::Load(y + x);
+    V uWords = Isa::LoadWidened(u + x / 2);
+    V vWords = Isa::LoadWidened(v + x / 2);
+    if (kAdjust) {
+      luma = AdjustLumaBytes(luma, a);
+      uWords = AdjustChromaWords(uWords, a);
+      vWords = AdjustChromaWords(vWords, a);
+    }
+    const V yd = Isa::SubsU8(Isa::DealDwords(luma), k.blackLevel);
+    const V ytLo = Isa::MulHiU16(Isa::UnpackLo8(Isa::Zero(), yd), k.lumaGainEighth);
+    const V ytHi = Isa::MulHiU16(Isa::UnpackHi8(Isa::Zero(), yd), k.lumaGainEighth);
+    const V cu = Isa::template Slli16<5>(Isa::Sub16(Isa::DealDwords(uWords), k.chromaCentre));
+    const V cv = Isa::template Slli16<5>(Isa::Sub16(Isa::DealDwords(vWords), k.chromaCentre));
+    const V blue = Isa::MulHi16(cu, k.uToBlue);
+    const V green = Isa::Adds16(Isa::MulHi16(cu, k.uToGreen), Isa::MulHi16(cv, k.vToGreen));
+    const V red = Isa::MulHi16(cv, k.vToRed);
+    StoreBgraGroup<Isa, kStream>(
+        d + 4 * x, Channel<Isa>(ytLo, Isa::UnpackLo16(blue, blue), k),
+        Channel<Isa>(ytHi, Isa::UnpackHi16(blue, blue), k), Channel<Isa>(ytLo, Isa::UnpackLo16(green, green), k),
+        Channel<Isa>(ytHi, Isa::UnpackHi16(green, green), k), Channel<Isa>(ytLo, Isa::UnpackLo16(red, red), k),
+        Channel<Isa>(ytHi, Isa::UnpackHi16(red, red), k));
+  }
+}
+
+// A whole number of groups of Isa::kBytes pixels. Gains of 256 with offset 0
+// leave every sample as it is, whatever the record's flag says, so such a
+// record skips the step.
+template <class Isa>
+void Planar420ToBgraRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
+                        const ColorAdjustment& adjust, bool stream) {
+  const WideAdjustment<Isa> a(adjust);
+  const bool unity =
+      adjust.lumaGainPacked[0] == 256 && adjust.chromaGainPacked[0] == 256 && adjust.lumaOffsetPacked[0] == 0;
+  const bool streamed = StreamsTo<Isa>(d, stream);
+  if (unity) {
+    streamed ? Planar420ToBgraGroups<Isa, false, true>(y, u, v, d, pixels, a)
+             : Planar420ToBgraGroups<Isa, false, false>(y, u, v, d, pixels, a);
+  } else {
+    streamed ? Planar420ToBgraGroups<Isa, true, true>(y, u, v, d, pixels, a)
+             : Planar420ToBgraGroups<Isa, true, false>(y, u, v, d, pixels, a);
+  }
+  if (streamed) Isa::Fence();
+}
+
+}  // namespace
+}  // namespace pellix
