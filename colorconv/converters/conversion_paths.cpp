@@ -121,8 +121,7 @@ bool ConvertToPlanar(Tessel::Frame* source, PixelFormat sourceFormat, Tessel::Fr
   }
   const int64_t sourcePitch = RowPitch(sourceFormat, s.stride);
   const ChromaPlanes planes = DestinationChromaPlanes(s.height, d.stride);
-  const ChromaRowRule rule =
-      sourceFormat == PixelFormat::BGRA ? ChromaRowRule::HalfOfLumaOffset : ChromaRowRule::HalvedStride;
+  const ChromaRowRule rule = DestinationChromaRowRule(sourceFormat);
   Footprint reads;
   reads.AddRows(0, s.height, sourcePitch, RowBytes(sourceFormat, s.width));
   Footprint writes;

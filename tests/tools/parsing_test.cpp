@@ -7,7 +7,7 @@
 
 #include "tools/pellix_convert/cli_options.h"
 #include "tools/pellix_convert/conversion_plan.h"
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/png_writer.h"
 #include "tools/pellix_convert/progress.h"
 #include "tools/pellix_convert/routine_variants.h"
@@ -67,17 +67,7 @@ TEST(CommandLine, FrameSizes) {
   EXPECT_EQ(largest.width, 2147483647);
 }
 
-TEST(Formats, OurNamesAndFfmpegAliases) {
-  const std::vector<std::pair<const char*, PixelFormat>> names = {
-      {"I420", PixelFormat::I420},    {"IYUV", PixelFormat::I420},    {"i420", PixelFormat::I420},
-      {"YV12", PixelFormat::YV12},    {"YUY2", PixelFormat::YUY2},    {"UYVY", PixelFormat::UYVY},
-      {"BGRA", PixelFormat::BGRA},    {"yuv420p", PixelFormat::I420}, {"yuyv422", PixelFormat::YUY2},
-      {"uyvy422", PixelFormat::UYVY}, {"bgra", PixelFormat::BGRA},
-  };
-  for (const auto& [name, format] : names) EXPECT_EQ(ParseFormatName(name), format) << name;
-  for (const char* unknown : {"", "I42", "I4200", "rgba", "nv12", "YUV4"}) {
-    EXPECT_FALSE(ParseFormatName(unknown)) << unknown;
-  }
+TEST(Formats, FromFileNameExtensions) {
   EXPECT_EQ(FormatFromFileName("clip.uyvy"), PixelFormat::UYVY);
   EXPECT_EQ(FormatFromFileName("dir.yv12/clip.BGRA"), PixelFormat::BGRA);
   EXPECT_FALSE(FormatFromFileName("dir.yv12/clip"));

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tools/pellix_convert/atomic_output.h"
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/plugin_conversion.h"
 #include "tools/pellix_convert/png_writer.h"
 #include "tools/pellix_convert/progress.h"

@@ -2,7 +2,8 @@
 
 #include <strings.h>
 
-#include "tools/pellix_convert/format_table.h"
+#include "formats/format_names.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
@@ -18,9 +19,9 @@ bool NamesY4m(const std::string& format) {
 }
 
 PixelFormat RequireFormat(const std::string& name, const char* side) {
-  const auto format = ParseFormatName(name);
+  const auto format = FormatFromCommandLineName(name);
   if (!format) {
-    throw UsageError("unknown " + std::string(side) + " format '" + name + "' (known: " + KnownFormatNames() +
+    throw UsageError("unknown " + std::string(side) + " format '" + name + "' (known: " + CommandLineFormatNames() +
                      ", y4m)");
   }
   return *format;
@@ -47,7 +48,7 @@ ConversionPlan PlanConversion(const Options& options) {
     } else if (const auto guessed = FormatFromFileName(options.input)) {
       plan.from = *guessed;
     } else {
-      throw UsageError("input format unknown: give -f FORMAT (" + KnownFormatNames() + ", y4m)");
+      throw UsageError("input format unknown: give -f FORMAT (" + CommandLineFormatNames() + ", y4m)");
     }
     if (!options.size) throw UsageError("missing frame size: give --size WxH for raw input");
     plan.size = options.size;
@@ -70,7 +71,7 @@ ConversionPlan PlanConversion(const Options& options) {
   } else if (const auto guessed = FormatFromFileName(options.output)) {
     plan.to = *guessed;
   } else {
-    throw UsageError("output format unknown: give -t FORMAT (" + KnownFormatNames() + ", y4m)");
+    throw UsageError("output format unknown: give -t FORMAT (" + CommandLineFormatNames() + ", y4m)");
   }
 
   if (plan.outputContainer == Container::Png) {

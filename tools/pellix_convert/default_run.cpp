@@ -12,7 +12,7 @@
 #include <system_error>
 
 #include "tools/pellix_convert/atomic_output.h"
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/plugin_conversion.h"
 #include "tools/pellix_convert/png_writer.h"
 #include "tools/pellix_convert/test_pattern.h"

@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {

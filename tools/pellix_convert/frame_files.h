@@ -1,6 +1,5 @@
-// Format names the tool accepts (ours and FFmpeg's pixel-format names) and
-// where the pixels of a frame lie in files and in the frames handed to the
-// plug-in.
+// Where the pixels of a frame lie in files and in the frames handed to the
+// plug-in, and which sizes the formats can carry.
 #pragma once
 
 #include <cstdint>
@@ -13,15 +12,8 @@
 
 namespace pellix::convert {
 
-// I420, IYUV, YV12, YUY2, UYVY, BGRA and yuv420p, yuyv422, uyvy422, bgra,
-// compared without regard to case.
-std::optional<PixelFormat> ParseFormatName(std::string_view name);
-
-// The accepted names as one comma-separated list, for messages and help.
-std::string KnownFormatNames();
-
-// The format an extension names unambiguously (.i420, .iyuv, .yv12, .yuy2,
-// .uyvy, .bgra); nothing for any other name.
+// The format a file name's extension names unambiguously (.i420, .iyuv,
+// .yv12, .yuy2, .uyvy, .bgra, any case); nothing for any other name.
 std::optional<PixelFormat> FormatFromFileName(std::string_view path);
 
 // Frames in files and pipes: rows packed with the narrowest stride the
