@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "colorconv/routines.h"
+#include "formats/planar_layout.h"
 
 namespace pellix {
 namespace e2e {
@@ -79,30 +80,19 @@ FrameRef RawGraph::pull() {
 
 namespace {
 
+template <class Byte>
 struct Planes {
-  const uint8_t* y;
-  const uint8_t* u;
-  const uint8_t* v;
+  Byte* y;
+  Byte* u;
+  Byte* v;
 };
 
-// Source planes as the converters place them: second chroma plane at
-// h*s + h*(s/4).
-Planes SourcePlanes(PixelFormat format, const uint8_t* s, int64_t h, int64_t stride) {
-  const uint8_t* first = s + h * stride;
-  const uint8_t* second = s + h * stride + h * (stride / 4);
-  return format == PixelFormat::I420 ? Planes{s, first, second} : Planes{s, second, first};
-}
-
-struct DestinationPlanes {
-  uint8_t* y;
-  uint8_t* u;
-  uint8_t* v;
-};
-
-DestinationPlanes DestinationPlanesOf(PixelFormat format, uint8_t* d, int64_t h, int64_t stride) {
-  uint8_t* first = d + h * stride;
-  uint8_t* second = d + h * stride + (h * stride) / 4;
-  return format == PixelFormat::I420 ? DestinationPlanes{d, first, second} : DestinationPlanes{d, second, first};
+// The planes of a planar frame at `base` whose chroma planes lie at `chroma`.
+template <class Byte>
+Planes<Byte> PlanesOf(PixelFormat format, Byte* base, const ChromaPlanes& chroma) {
+  Byte* first = base + chroma.first;
+  Byte* second = base + chroma.second;
+  return format == PixelFormat::I420 ? Planes<Byte>{base, first, second} : Planes<Byte>{base, second, first};
 }
 
 }  // namespace
@@ -124,25 +114,27 @@ std::vector<uint8_t> ExpectedConversion(PixelFormat input, PixelFormat output, c
   const int32_t s = source.imageProperties.stride;
 
   if (IsPlanar(input) && IsPlanar(output)) {
-    const Planes from = SourcePlanes(input, src, h, s);
+    const auto from = PlanesOf(input, src, SourceChromaPlanes(h, s));
     // The plane copy places destination planes like every planar destination.
-    const DestinationPlanes to = DestinationPlanesOf(output, dst, h, ds);
+    const auto to = PlanesOf(output, dst, DestinationChromaPlanes(h, ds));
     for (int32_t row = 0; row < h; ++row) {
       std::memcpy(to.y + int64_t{row} * ds, from.y + int64_t{row} * s, w);
     }
     for (int32_t row = 0; row < image.height / 2; ++row) {
-      std::memcpy(to.u + int64_t{row} * (ds / 2), from.u + int64_t{row} * (s / 2), w / 2);
-      std::memcpy(to.v + int64_t{row} * (ds / 2), from.v + int64_t{row} * (s / 2), w / 2);
+      const int64_t inRow = ChromaRowOffset(row, s, ChromaRowRule::HalvedStride);
+      const int64_t outRow = ChromaRowOffset(row, ds, ChromaRowRule::HalvedStride);
+      std::memcpy(to.u + outRow, from.u + inRow, w / 2);
+      std::memcpy(to.v + outRow, from.v + inRow, w / 2);
     }
   } else if (IsPlanar(input)) {
-    const Planes from = SourcePlanes(input, src, h, s);
+    const auto from = PlanesOf(input, src, SourceChromaPlanes(h, s));
     const Planar420ToPackedRoutine routine = output == PixelFormat::YUY2   ? slots.planar420ToYUY2
                                              : output == PixelFormat::UYVY ? slots.planar420ToUYVY
                                                                            : slots.planar420ToBGRA;
     routine(from.y, s, from.u, from.v, static_cast<int32_t>(static_cast<uint32_t>(s) >> 1), dst, w, h, ds,
             adjust, interlaced);
   } else if (IsPlanar(output)) {
-    const DestinationPlanes to = DestinationPlanesOf(output, dst, h, ds);
+    const auto to = PlanesOf(output, dst, DestinationChromaPlanes(h, ds));
     const ToPlanar420Routine routine = input == PixelFormat::BGRA   ? slots.bgraToPlanar420
                                        : input == PixelFormat::YUY2 ? slots.yuy2ToPlanar420
                                                                     : slots.uyvyToPlanar420;

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/format_pairs.h"
 #include "tool_runner.h"
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/test_pattern.h"
 
 namespace pellix::testing {
@@ -56,24 +57,7 @@ std::string FfmpegOrOwnName(PixelFormat format) {
 
 std::string Size(int32_t width, int32_t height) { return std::to_string(width) + "x" + std::to_string(height); }
 
-struct Pair {
-  PixelFormat from;
-  PixelFormat to;
-};
-
-std::vector<Pair> AllPairs() {
-  std::vector<Pair> pairs;
-  for (PixelFormat from : kAllFormats) {
-    for (PixelFormat to : kAllFormats) {
-      if (from != to) pairs.push_back({from, to});
-    }
-  }
-  return pairs;
-}
-
-std::string PairName(const ::testing::TestParamInfo<Pair>& info) {
-  return std::string(FormatName(info.param.from)) + "To" + FormatName(info.param.to);
-}
+using Pair = FormatPair;
 
 class EveryPair : public ::testing::TestWithParam<Pair> {};
 
@@ -122,7 +106,7 @@ TEST_P(EveryPair, PipesLikeFiles) {
   EXPECT_EQ(piped.out, ReadFile(folder / "out.raw"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Tool, EveryPair, ::testing::ValuesIn(AllPairs()), PairName);
+INSTANTIATE_TEST_SUITE_P(Tool, EveryPair, ::testing::ValuesIn(kAllPairs), [](const auto& info) { return PairTestName(info); });
 
 TEST(OddSizes, PackedFormatsConvertWholeRows) {
   ScratchFolder folder;
