@@ -4,6 +4,7 @@
 
 #include "colorconv/converters/frame_geometry.h"
 #include "colorconv/converters/frame_lock.h"
+#include "formats/size_rules.h"
 
 namespace pellix {
 namespace converters {
@@ -86,9 +87,7 @@ bool ConvertBgraToPacked(Tessel::Frame* source, Tessel::Frame* destination, Pixe
   if (!DistinctFrames(source, destination) || routine == nullptr) return false;
   const FrameShape s = ShapeOf(*source);
   const FrameShape d = ShapeOf(*destination);
-  // Pixel pairs share chroma; an odd width or height is refused (negative
-  // values included).
-  if (s.width % 2 != 0 || s.height % 2 != 0) return false;
+  if (!AcceptsSize({PixelFormat::BGRA, destinationFormat}, s.width, s.height)) return false;
   if (!FramesAreSound(*source, PixelFormat::BGRA, *destination, destinationFormat) ||
       !DestinationHolds(d, destinationFormat, s)) {
     return false;

@@ -97,7 +97,7 @@ TEST_P(EveryPair, PipesLikeFiles) {
   WriteFile(folder / "in.raw", source);
   const std::vector<std::string> args = {"-", "-", "-f", FfmpegOrOwnName(pair.from), "-t", FormatName(pair.to),
                                          "-s", Size(kWidth, kHeight)};
-  const ToolRun piped = RunTool(args, folder.path(), {std::nullopt, source});
+  const ToolRun piped = RunTool(args, folder.path(), Piped(source));
   ASSERT_EQ(piped.status, 0) << piped.err;
   const ToolRun fromFile = RunTool({"in.raw", "out.raw", "-f", FormatName(pair.from), "-t", FormatName(pair.to), "-s",
                                     Size(kWidth, kHeight)},
@@ -135,12 +135,13 @@ TEST(Y4m, WritesHeaderAndFramesAndReadsThemBack) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(ReadFile(folder / "back.i420"), i420);
 
-  // Frame parameters and an interlaced header pass; rate and aspect carry over to the output.
-  const std::string withParameters = "YUV4MPEG2 W64 H48 F30000:1001 It A10:11 C420mpeg2 XCOLORRANGE=LIMITED\nFRAME Ixyz\n" +
-                                     i420.substr(0, frameBytes);
-  run = RunTool({"-", "-", "-f", "y4m", "-t", "y4m"}, folder.path(), {std::nullopt, withParameters});
+  // Frame parameters and an interlaced header pass; rate, aspect, siting
+  // and extensions carry over to the output.
+  const std::string header = "YUV4MPEG2 W64 H48 F30000:1001 It A10:11 C420mpeg2 XCOLORRANGE=LIMITED\n";
+  run = RunTool({"-", "-", "-f", "y4m", "-t", "y4m"}, folder.path(),
+                Piped(header + "FRAME Ixyz\n" + i420.substr(0, frameBytes)));
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "YUV4MPEG2 W64 H48 F30000:1001 It A10:11 C420jpeg\nFRAME\n" + i420.substr(0, frameBytes));
+  EXPECT_TRUE(run.out == header + "FRAME\n" + i420.substr(0, frameBytes)) << run.out.substr(0, header.size());
 }
 
 TEST(Png, OneChosenFrameDecodesToThePattern) {

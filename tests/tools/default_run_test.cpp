@@ -1,6 +1,7 @@
 // The run with no input (the README's main command) and --info.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -61,7 +62,8 @@ TEST(DefaultRun, WritesImagesAndTableForTwentyPairs) {
 TEST(DefaultRun, RefusesOptionsThatNeedAnInput) {
   ScratchFolder folder;
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"-t", "BGRA"}, {"--every-frame"}, {"-s", "63x48"}, {"-o", "-"}, {"-s", "3840x2160", "--frames", "100"}}) {
+           {"-t", "BGRA"}, {"--every-frame"}, {"-s", "63x48"}, {"-o", "-"}, {"-s", "3840x2160", "--frames", "100"},
+           {"--start", "1"}, {"-r", "25"}, {"-pix_fmt", "bgra"}, {"--frames", "10001"}}) {
     const ToolRun run = RunTool(args, folder.path());
     EXPECT_EQ(run.status, 2) << args[0];
   }
@@ -80,11 +82,28 @@ TEST(Info, ReportsPropertiesInterfacesAndRoutines) {
   }
 }
 
-TEST(Help, PrintsUsage) {
+// The help says what the conversion is, and the manual describes every
+// option the help lists.
+TEST(Help, PrintsUsageAndMatchesTheManual) {
   ScratchFolder folder;
   const ToolRun run = RunTool({"--help"}, folder.path());
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("Usage: pellix-convert"), std::string::npos);
+  for (const char* text : {"Usage: pellix-convert", "BT.601", "video range", "not interpolated", "--version"}) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text;
+  }
+  const std::string manual = ReadFile(PELLIX_CONVERT_MANUAL);
+  ASSERT_FALSE(manual.empty());
+  for (const char* text : {"BT.601", "video range", "not interpolated"}) {
+    EXPECT_NE(manual.find(text), std::string::npos) << text;
+  }
+  // Every option the help names: "--word" and FFmpeg's one-dash spellings.
+  const std::regex option("(^|[ ,(])(--[a-z][a-z-]*|-pix_fmt|-frames:v|-vframes)");
+  int options = 0;
+  for (auto it = std::sregex_iterator(run.out.begin(), run.out.end(), option); it != std::sregex_iterator(); ++it) {
+    ++options;
+    EXPECT_NE(manual.find("`" + (*it)[2].str()), std::string::npos) << (*it)[2] << " is not in the manual";
+  }
+  EXPECT_GE(options, 18);
 }
 
 }  // namespace

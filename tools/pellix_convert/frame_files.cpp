@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "formats/format_names.h"
+#include "formats/size_rules.h"
 
 namespace pellix::convert {
 namespace {
@@ -41,6 +42,12 @@ std::string SizeProblem(PixelFormat format, int32_t width, int32_t height) {
            " frame is too large: the plug-in counts a frame's bits in 32 bits (512 MiB at most)";
   }
   return {};
+}
+
+std::string PairSizeProblem(FormatPair pair, int32_t width, int32_t height) {
+  if (AcceptsSize(pair, width, height)) return {};
+  return std::string("the plug-in converts ") + FormatName(pair.from) + " to " + FormatName(pair.to) +
+         " only at an even width and height, not " + std::to_string(width) + "x" + std::to_string(height);
 }
 
 void CopyPixels(const uint8_t* src, const FrameLayout& from, uint8_t* dst, const FrameLayout& to) {

@@ -31,6 +31,10 @@ int32_t PluginStride(int32_t width);
 // and in plug-in frames; otherwise a sentence saying why not.
 std::string SizeProblem(PixelFormat format, int32_t width, int32_t height);
 
+// Empty unless the plug-in refuses the conversion itself at this size (BGRA
+// to YUY2 or UYVY at an odd width or height); then a sentence saying so.
+std::string PairSizeProblem(FormatPair pair, int32_t width, int32_t height);
+
 // Copies the pixels of one frame between two layouts of the same format and
 // size; padding bytes of the destination are left as they are.
 void CopyPixels(const uint8_t* src, const FrameLayout& from, uint8_t* dst, const FrameLayout& to);
