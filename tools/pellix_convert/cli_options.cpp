@@ -52,22 +52,17 @@ const option kLongOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-// A decimal number of digits only (no sign, no blanks), within [low, high].
-std::optional<int64_t> ParseNumber(const std::string& text, int64_t low, int64_t high) {
-  if (text.empty() || text.size() > 18) return std::nullopt;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value < low || value > high) return std::nullopt;
-  return value;
-}
-
 int64_t Count(const std::string& text, int64_t low, const std::string& what) {
-  const auto n = ParseNumber(text, low, std::numeric_limits<int64_t>::max() / 2);
+  const auto n = ParseDecimal(text, low, std::numeric_limits<int64_t>::max() / 2);
   if (!n) throw UsageError("malformed " + what + " '" + text + "': expected " + (low == 0 ? "0, 1, 2, ..." : "1, 2, 3, ..."));
   return *n;
+}
+
+bool TakesValue(int code) {
+  for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+    if (o->val == code) return o->has_arg == required_argument;
+  }
+  return false;
 }
 
 bool IsShortOption(int code) { return code > 0 && code < 256 && std::strchr(kShortOptions + 2, code) != nullptr; }
@@ -126,7 +121,8 @@ class Parser {
   }
 
   void apply(int code, const std::string& value, const std::string& current) {
-    const std::string spelling = "'" + Spelling(code, current) + "'";
+    // -pix_fmt may be given once for each side, below.
+    if (code != kPixelFormat && TakesValue(code)) once(code, "'" + Spelling(code, current) + "'");
     switch (code) {
       case 1:
         positional(value);
@@ -136,21 +132,17 @@ class Parser {
       case ':':
         throw UsageError("option '" + current + "' needs a value");
       case 'i':
-        once(code, spelling);
         if (!options_.input.empty()) throw UsageError("input given twice: '" + options_.input + "' and -i");
         options_.input = value;
         return;
       case 'o':
-        once(code, spelling);
         if (!options_.output.empty()) throw UsageError("output given twice: '" + options_.output + "' and -o");
         options_.output = value;
         return;
       case 'f':
-        once(code, spelling);
         options_.from = value;
         return;
       case 't':
-        once(code, spelling);
         options_.to = value;
         return;
       case kPixelFormat: {
@@ -162,27 +154,21 @@ class Parser {
         return;
       }
       case 's':
-        once(code, spelling);
         options_.size = ParseFrameSize(value);
         return;
       case 'r':
-        once(code, spelling);
         options_.rate = ParseFrameRate(value);
         return;
       case kFrames:
-        once(code, spelling);
         options_.frames = Count(value, 1, "frame count");
         return;
       case kStart:
-        once(code, spelling);
         options_.start = Count(value, 0, "start frame");
         return;
       case kFrame:
-        once(code, spelling);
         options_.pngFrame = Count(value, 0, "frame number");
         return;
       case kPlugin:
-        once(code, spelling);
         options_.pluginPath = value;
         return;
       case kEveryFrame:

@@ -47,8 +47,36 @@ constexpr NamedRate kRateNames[] = {
     {"sntsc", 30000, 1001}, {"spal", 25, 1}, {"film", 24, 1},         {"ntsc-film", 24000, 1001},
 };
 
-// A decimal number of digits only (no sign, no blanks), within [low, high].
-std::optional<int64_t> ParseDigits(const std::string& text, int64_t low, int64_t high) {
+std::optional<std::pair<int64_t, int64_t>> ParseRatio(const std::string& text) {
+  const size_t split = text.find_first_of("/:");
+  if (split != std::string::npos) {
+    const auto n = ParseDecimal(text.substr(0, split), 1, kLargest);
+    const auto d = ParseDecimal(text.substr(split + 1), 1, kLargest);
+    if (n && d) return std::make_pair(*n, *d);
+    return std::nullopt;
+  }
+  const size_t point = text.find('.');
+  if (point == std::string::npos) {
+    const auto n = ParseDecimal(text, 1, kLargest);
+    if (n) return std::make_pair(*n, int64_t{1});
+    return std::nullopt;
+  }
+  // A decimal: its digits over a power of ten (at most nine places, so the
+  // denominator fits in 31 bits).
+  const std::string whole = text.substr(0, point);
+  const std::string fraction = text.substr(point + 1);
+  if (fraction.empty() || fraction.size() > 9) return std::nullopt;
+  const auto w = whole.empty() ? std::optional<int64_t>(0) : ParseDecimal(whole, 0, kLargest);
+  const auto f = ParseDecimal(fraction, 0, kLargest);
+  if (!w || !f) return std::nullopt;
+  int64_t scale = 1;
+  for (size_t i = 0; i < fraction.size(); ++i) scale *= 10;
+  return std::make_pair(*w * scale + *f, scale);
+}
+
+}  // namespace
+
+std::optional<int64_t> ParseDecimal(const std::string& text, int64_t low, int64_t high) {
   if (text.empty() || text.size() > 18) return std::nullopt;
   int64_t value = 0;
   for (char c : text) {
@@ -58,35 +86,6 @@ std::optional<int64_t> ParseDigits(const std::string& text, int64_t low, int64_t
   if (value < low || value > high) return std::nullopt;
   return value;
 }
-
-std::optional<std::pair<int64_t, int64_t>> ParseRatio(const std::string& text) {
-  const size_t split = text.find_first_of("/:");
-  if (split != std::string::npos) {
-    const auto n = ParseDigits(text.substr(0, split), 1, kLargest);
-    const auto d = ParseDigits(text.substr(split + 1), 1, kLargest);
-    if (n && d) return std::make_pair(*n, *d);
-    return std::nullopt;
-  }
-  const size_t point = text.find('.');
-  if (point == std::string::npos) {
-    const auto n = ParseDigits(text, 1, kLargest);
-    if (n) return std::make_pair(*n, int64_t{1});
-    return std::nullopt;
-  }
-  // A decimal: its digits over a power of ten (at most nine places, so the
-  // denominator fits in 31 bits).
-  const std::string whole = text.substr(0, point);
-  const std::string fraction = text.substr(point + 1);
-  if (fraction.empty() || fraction.size() > 9) return std::nullopt;
-  const auto w = whole.empty() ? std::optional<int64_t>(0) : ParseDigits(whole, 0, kLargest);
-  const auto f = ParseDigits(fraction, 0, kLargest);
-  if (!w || !f) return std::nullopt;
-  int64_t scale = 1;
-  for (size_t i = 0; i < fraction.size(); ++i) scale *= 10;
-  return std::make_pair(*w * scale + *f, scale);
-}
-
-}  // namespace
 
 std::vector<std::pair<std::string, FrameSize>> FrameSizeNames() {
   std::vector<std::pair<std::string, FrameSize>> names;
@@ -100,8 +99,8 @@ FrameSize ParseFrameSize(const std::string& text) {
   }
   const size_t x = text.find_first_of("xX");
   if (x != std::string::npos) {
-    const auto width = ParseDigits(text.substr(0, x), 1, kLargest);
-    const auto height = ParseDigits(text.substr(x + 1), 1, kLargest);
+    const auto width = ParseDecimal(text.substr(0, x), 1, kLargest);
+    const auto height = ParseDecimal(text.substr(x + 1), 1, kLargest);
     if (width && height) return FrameSize{static_cast<int32_t>(*width), static_cast<int32_t>(*height)};
   }
   throw UsageError("malformed size '" + text +

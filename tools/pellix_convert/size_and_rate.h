@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,10 @@ struct FrameSize {
   int32_t width = 0;
   int32_t height = 0;
 };
+
+// A decimal number of digits only (no sign, no blanks, at most 18 digits)
+// within [low, high]; nothing otherwise.
+std::optional<int64_t> ParseDecimal(const std::string& text, int64_t low, int64_t high);
 
 // WIDTHxHEIGHT (x or X) with two positive decimal numbers that fit in 32
 // bits, or one of FFmpeg's size names (any case). Throws a usage ToolError

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tools/pellix_convert/frame_files.h"
+#include "tools/pellix_convert/size_and_rate.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
@@ -17,15 +18,9 @@ constexpr size_t kFrameMarkerBytes = sizeof(kFrameMarker) - 1;
 // Longest header or frame-marker line accepted; real streams use well under 100 bytes.
 constexpr size_t kLongestLine = 4096;
 
-bool ParsePositive(const std::string& text, int64_t largest, int64_t* value) {
-  if (text.empty() || text.size() > 10) return false;
-  int64_t n = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    n = n * 10 + (c - '0');
-  }
-  *value = n;
-  return n >= 1 && n <= largest;
+// Sizes and ratio terms: positive and within 32 bits.
+std::optional<int64_t> ParsePositive(const std::string& text) {
+  return ParseDecimal(text, 1, std::numeric_limits<int32_t>::max());
 }
 
 // The colour spaces of 8-bit 4:2:0 frames, differing only in where chroma is
@@ -43,13 +38,10 @@ bool IsPlanar420(const std::string& space) {
 bool IsRatio(const std::string& text, bool allowZero) {
   const size_t colon = text.find(':');
   if (colon == std::string::npos) return false;
-  int64_t n = 0;
-  int64_t d = 0;
   const std::string left = text.substr(0, colon);
   const std::string right = text.substr(colon + 1);
   if (allowZero && left == "0" && right == "0") return true;
-  const int64_t largest = std::numeric_limits<int32_t>::max();
-  return ParsePositive(left, largest, &n) && ParsePositive(right, largest, &d);
+  return ParsePositive(left) && ParsePositive(right);
 }
 
 [[noreturn]] void Malformed(const std::string& why) { throw ToolError(why); }
@@ -85,16 +77,16 @@ Y4mHeader ParseY4mParameters(const std::string& parameters) {
     at = end;
     const char tag = token[0];
     const std::string value = token.substr(1);
-    int64_t number = 0;
     switch (tag) {
       case 'W':
       case 'H': {
         bool& seen = tag == 'W' ? haveWidth : haveHeight;
         if (seen) Malformed(std::string("parameter ") + tag + " given twice");
-        if (!ParsePositive(value, std::numeric_limits<int32_t>::max(), &number)) {
+        const std::optional<int64_t> number = ParsePositive(value);
+        if (!number) {
           Malformed(std::string(tag == 'W' ? "width" : "height") + " '" + token + "' is not a positive number");
         }
-        (tag == 'W' ? header.width : header.height) = static_cast<int32_t>(number);
+        (tag == 'W' ? header.width : header.height) = static_cast<int32_t>(*number);
         seen = true;
         break;
       }
