@@ -98,7 +98,9 @@ class FramePathRun {
     if ((port != nullptr) != (expected != PixelFormat::None)) {
       fail("port creation with \"" + name + "\" answered " + (port ? "a port" : "null"));
     }
-    if (port != nullptr && expected != PixelFormat::None) (side == PortSide::Input ? inputCode_ : outputCode_) = expected;
+    if (port != nullptr && expected != PixelFormat::None) {
+      (side == PortSide::Input ? inputCode_ : outputCode_) = expected;
+    }
   }
 
   void announce(LoadedComponent& component) {

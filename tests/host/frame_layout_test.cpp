@@ -42,7 +42,8 @@ TEST(FrameLayout, ChromaRowsFollowTheRowRule) {
     EXPECT_EQ(yv12.planes[0].rowOffset(3), 21u);
   }
   // The last chroma row of the later plane ends inside the layout's bytes.
-  const FrameLayout last = LayoutFor(PixelFormat::I420, 6, 8, 7, PlaneRule::Destination, ChromaRowRule::HalfOfLumaOffset);
+  const FrameLayout last =
+      LayoutFor(PixelFormat::I420, 6, 8, 7, PlaneRule::Destination, ChromaRowRule::HalfOfLumaOffset);
   EXPECT_GE(last.bytes, last.planes[2].rowOffset(3) + last.planes[2].rowBytes);
 }
 

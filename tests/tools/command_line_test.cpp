@@ -59,7 +59,9 @@ TEST(CommandLine, FfmpegSpellingsAndCombinedFlags) {
       {"PixFmtBeforeDashI",
        {"-o", "out.raw", "-pix_fmt", "yuyv422", "-i", "in.yuv"},
        [](const Options& o) { return o.inputPixelFormat == "yuyv422" && o.outputPixelFormat.empty(); }},
-      {"SizeName", {"-s", "hd720", "a", "b"}, [](const Options& o) { return o.size->width == 1280 && o.size->height == 720; }},
+      {"SizeName",
+       {"-s", "hd720", "a", "b"},
+       [](const Options& o) { return o.size->width == 1280 && o.size->height == 720; }},
       {"Rate", {"-r", "ntsc", "a", "b"}, [](const Options& o) { return o.rate == "30000:1001"; }},
       {"RateLong", {"--rate=30", "a", "b"}, [](const Options& o) { return o.rate == "30:1"; }},
   };

@@ -106,7 +106,8 @@ TEST_P(EveryPair, PipesLikeFiles) {
   EXPECT_EQ(piped.out, ReadFile(folder / "out.raw"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Tool, EveryPair, ::testing::ValuesIn(kAllPairs), [](const auto& info) { return PairTestName(info); });
+INSTANTIATE_TEST_SUITE_P(Tool, EveryPair, ::testing::ValuesIn(kAllPairs),
+                         [](const ::testing::TestParamInfo<Pair>& info) { return PairTestName(info); });
 
 TEST(OddSizes, PackedFormatsConvertWholeRows) {
   ScratchFolder folder;

@@ -196,8 +196,8 @@ TEST_F(Ffmpeg, RatesAreFfmpegs) {
                             kSize, "-i", folder_ / "in.yuv", "-frames:v", "1", "-r", rate, "-f", "yuv4mpegpipe",
                             folder_ / "ff.y4m"}));
     const std::string theirs = ReadFile(folder_ / "ff.y4m");
-    const ToolRun ours = RunTool({"in.yuv", "-", "-f", "yuv420p", "-s", kSize, "--frames", "1", "-t", "y4m", "-r", rate},
-                                 folder_.path());
+    const ToolRun ours = RunTool(
+        {"in.yuv", "-", "-f", "yuv420p", "-s", kSize, "--frames", "1", "-t", "y4m", "-r", rate}, folder_.path());
     ASSERT_EQ(ours.status, 0) << ours.err;
     const auto rateOf = [](const std::string& stream) {
       const size_t f = stream.find(" F");

@@ -45,7 +45,8 @@ TEST(Formats, FileLayoutIsTightlyPacked) {
 }
 
 TEST(Y4mHeader, ParsesParameters) {
-  const Y4mHeader h = ParseY4mParameters("W320 H240 F30000:1001 It A128:117 C420mpeg2 XYSCSS=420MPEG2 XCOLORRANGE=FULL");
+  const Y4mHeader h =
+      ParseY4mParameters("W320 H240 F30000:1001 It A128:117 C420mpeg2 XYSCSS=420MPEG2 XCOLORRANGE=FULL");
   EXPECT_EQ(h.width, 320);
   EXPECT_EQ(h.height, 240);
   EXPECT_EQ(h.frameRate, "30000:1001");

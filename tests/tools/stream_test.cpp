@@ -71,8 +71,10 @@ TEST(Y4mStream, DescriptionKeptWhereSamplesPassThrough) {
 TEST(Y4mStream, RawInputGetsDefaultsOrTheGivenRate) {
   ScratchFolder folder;
   WriteFile(folder / "in.yuy2", Frames(PixelFormat::YUY2, 0, 2));
-  for (const auto& [rate, header] : std::vector<std::pair<std::string, std::string>>{
-           {"", " F25:1 Ip A1:1 C420jpeg"}, {"29.97", " F2997:100 Ip A1:1 C420jpeg"}, {"ntsc", " F30000:1001 Ip A1:1 C420jpeg"}}) {
+  for (const auto& [rate, header] :
+       std::vector<std::pair<std::string, std::string>>{{"", " F25:1 Ip A1:1 C420jpeg"},
+                                                        {"29.97", " F2997:100 Ip A1:1 C420jpeg"},
+                                                        {"ntsc", " F30000:1001 Ip A1:1 C420jpeg"}}) {
     std::vector<std::string> args = {"in.yuy2", "-", "-s", kSize, "-t", "y4m"};
     if (!rate.empty()) args.insert(args.end(), {"-r", rate});
     const ToolRun run = RunTool(args, folder.path());
@@ -192,8 +194,9 @@ TEST(Parts, StartBeyondTheInputIsRefused) {
   ScratchFolder folder;
   WriteFile(folder / "in.i420", Frames(PixelFormat::I420, 0, kFrames));
   WriteFile(folder / "in.y4m", Y4mStream(kHeader, 0, kFrames));
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"in.i420", "out.bgra", "-s", kSize, "--start", "5"},
-                                               std::vector<std::string>{"in.y4m", "out.bgra", "--start", "9"}}) {
+  const std::vector<std::vector<std::string>> runs = {{"in.i420", "out.bgra", "-s", kSize, "--start", "5"},
+                                                      {"in.y4m", "out.bgra", "--start", "9"}};
+  for (const std::vector<std::string>& args : runs) {
     const ToolRun run = RunTool(args, folder.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("has 5 frames: --start"), std::string::npos) << run.err;

@@ -86,7 +86,9 @@ void AtomicOutputFile::checkNotInput(const std::optional<FileIdentity>& output, 
   }
 }
 
-void AtomicOutputFile::checkNotInput(const std::string& path) { checkNotInput(RegularFileAt(path), "output '" + path + "'"); }
+void AtomicOutputFile::checkNotInput(const std::string& path) {
+  checkNotInput(RegularFileAt(path), "output '" + path + "'");
+}
 
 void AtomicOutputFile::checkAvailable(const std::string& path, bool overwrite) {
   if (path.empty() || path.back() == '/') throw ToolError("output '" + path + "' is not a file name");

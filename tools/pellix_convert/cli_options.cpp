@@ -54,7 +54,10 @@ const option kLongOptions[] = {
 
 int64_t Count(const std::string& text, int64_t low, const std::string& what) {
   const auto n = ParseDecimal(text, low, std::numeric_limits<int64_t>::max() / 2);
-  if (!n) throw UsageError("malformed " + what + " '" + text + "': expected " + (low == 0 ? "0, 1, 2, ..." : "1, 2, 3, ..."));
+  if (!n) {
+    const char* expected = low == 0 ? "0, 1, 2, ..." : "1, 2, 3, ...";
+    throw UsageError("malformed " + what + " '" + text + "': expected " + expected);
+  }
   return *n;
 }
 
@@ -69,7 +72,8 @@ bool IsShortOption(int code) { return code > 0 && code < 256 && std::strchr(kSho
 
 // How messages name an option: its spelling on the command line.
 std::string Spelling(int code, const std::string& argument) {
-  return IsShortOption(code) && argument.size() > 1 && argument[1] != '-' ? std::string("-") + char(code) : argument;
+  const bool shortSpelling = IsShortOption(code) && argument.size() > 1 && argument[1] != '-';
+  return shortSpelling ? std::string("-") + static_cast<char>(code) : argument;
 }
 
 class Parser {

@@ -24,7 +24,9 @@ std::string KnownNames() { return CommandLineFormatNames() + ", y4m, rawvideo"; 
 
 PixelFormat RequirePixelFormat(const std::string& name, const char* side) {
   const auto format = FormatFromCommandLineName(name);
-  if (!format) throw UsageError("unknown " + std::string(side) + " format '" + name + "' (known: " + KnownNames() + ")");
+  if (!format) {
+    throw UsageError("unknown " + std::string(side) + " format '" + name + "' (known: " + KnownNames() + ")");
+  }
   return *format;
 }
 

@@ -84,7 +84,8 @@ RoundTripResult MeasurePair(const std::shared_ptr<const PluginLibrary>& library,
 DefaultRunSettings DefaultRunFromOptions(const Options& options) {
   if (!options.from.empty() || !options.to.empty() || !options.inputPixelFormat.empty() ||
       !options.outputPixelFormat.empty()) {
-    throw UsageError("-f, -t and -pix_fmt need an input (-i PATH); with no input the test pattern runs in every format");
+    throw UsageError(
+        "-f, -t and -pix_fmt need an input (-i PATH); with no input the test pattern runs in every format");
   }
   if (options.pngFrame || options.everyFrame) throw UsageError("--frame and --every-frame need an input (-i PATH)");
   if (options.start) throw UsageError("--start needs an input (-i PATH)");
