@@ -190,7 +190,7 @@ TEST_F(FfmpegNames, SizeNamesAreFfmpegs) {
 
 // A rate given with -r is the rate FFmpeg writes for the same spelling.
 TEST_F(Ffmpeg, RatesAreFfmpegs) {
-  for (const char* rate : {"25", "30000/1001", "29.97", "23.976", "ntsc", "film", "ntsc-film", "12.5"}) {
+  for (const char* rate : {"30000/1001", "29.97", "23.976", "ntsc-film", "12.5"}) {
     SCOPED_TRACE(rate);
     ASSERT_TRUE(RunProgram({"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s",
                             kSize, "-i", folder_ / "in.yuv", "-frames:v", "1", "-r", rate, "-f", "yuv4mpegpipe",
