@@ -17,7 +17,6 @@ int32_t GreenToUTable[256];
 int32_t ChromaHalfTable[256];
 int32_t GreenToVTable[256];
 int32_t BlueToVTable[256];
-int32_t rgbToYuvTablesBuilt = 0;
 
 namespace {
 
@@ -88,7 +87,6 @@ void BuildYuvToRgbTables() {
 }
 
 void BuildRgbToYuvTables() {
-  if (rgbToYuvTablesBuilt != 0) return;
   const DoublePrecisionScope precision;
   FillRgbToYuv(RedToYTable, 0.299, 219);
   FillRgbToYuv(GreenToYTable, 0.587, 219);
@@ -98,7 +96,6 @@ void BuildRgbToYuvTables() {
   FillRgbToYuv(GreenToVTable, -0.4187, 224);
   FillRgbToYuv(BlueToVTable, -0.0813, 224);
   FillRgbToYuv(ChromaHalfTable, 0.5, 224);
-  rgbToYuvTablesBuilt = 1;
 }
 
 }  // namespace pellix

@@ -27,9 +27,9 @@ extern int32_t GreenToUTable[256];
 extern int32_t ChromaHalfTable[256];
 extern int32_t GreenToVTable[256];
 extern int32_t BlueToVTable[256];
-extern int32_t rgbToYuvTablesBuilt;
 
+// Fill the tables; InitColorConversion calls them once per process.
 void BuildYuvToRgbTables();
-void BuildRgbToYuvTables();  // returns at once after the first build
+void BuildRgbToYuvTables();
 
 }  // namespace pellix

@@ -2,9 +2,10 @@
 
 #include <memory>
 
-#include "component/format_names.h"
+#include "component/four_cc.h"
 #include "component/ports.h"
 #include "component/property_keys.h"
+#include "formats/format_names.h"
 
 using pellix::kInputFormatKey;
 using pellix::kNameKey;
@@ -129,7 +130,7 @@ void PellixColorTransform::replaceFormatString(const char* key, String<char>* te
 
 Tessel::PortInterface* PellixColorTransform::createInputPort(int32_t kind, const char* format, int32_t) {
   if (kind != kPortKind || inputPort != nullptr) return nullptr;
-  const pellix::PixelFormat code = pellix::ParseFormatName(format);
+  const pellix::PixelFormat code = pellix::FormatFromPortName(format);
   if (code == pellix::PixelFormat::None) return nullptr;
   // Everything that can fail is made before any member changes.
   auto port = std::make_unique<Input>(this);
@@ -144,7 +145,7 @@ Tessel::PortInterface* PellixColorTransform::createInputPort(int32_t kind, const
 
 Tessel::PortInterface* PellixColorTransform::createOutputPort(int32_t kind, const char* format, int32_t) {
   if (kind != kPortKind || outputPort != nullptr) return nullptr;
-  const pellix::PixelFormat code = pellix::ParseFormatName(format);
+  const pellix::PixelFormat code = pellix::FormatFromPortName(format);
   if (code == pellix::PixelFormat::None) return nullptr;
   auto port = std::make_unique<Output>(this);
   auto text = std::make_unique<String<char>>(format);

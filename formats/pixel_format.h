@@ -1,6 +1,8 @@
 // The five pixel formats and their sizes.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace pellix {
@@ -44,5 +46,27 @@ constexpr const char* FormatName(PixelFormat format) {
 
 constexpr PixelFormat kAllFormats[] = {PixelFormat::I420, PixelFormat::YV12, PixelFormat::UYVY, PixelFormat::YUY2,
                                        PixelFormat::BGRA};
+constexpr size_t kFormatCount = sizeof(kAllFormats) / sizeof(kAllFormats[0]);
+constexpr size_t kPairCount = kFormatCount * (kFormatCount - 1);
+
+// An ordered pair of formats: a conversion from one to the other.
+struct FormatPair {
+  PixelFormat from;
+  PixelFormat to;
+};
+
+// Every ordered pair of two different formats (twenty), source-major in the
+// order of kAllFormats.
+constexpr std::array<FormatPair, kPairCount> AllPairsOfDistinctFormats() {
+  std::array<FormatPair, kPairCount> pairs{};
+  size_t next = 0;
+  for (PixelFormat from : kAllFormats) {
+    for (PixelFormat to : kAllFormats) {
+      if (from != to) pairs[next++] = FormatPair{from, to};
+    }
+  }
+  return pairs;
+}
+constexpr auto kAllPairs = AllPairsOfDistinctFormats();
 
 }  // namespace pellix

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "formats/pixel_format.h"
+
 namespace pellix {
 
 // Byte offsets of the two chroma planes from the frame's first byte (first:
@@ -34,6 +36,12 @@ enum class ChromaRowRule {
 
 constexpr int64_t ChromaRowOffset(int64_t row, int64_t stride, ChromaRowRule rule) {
   return rule == ChromaRowRule::HalvedStride ? row * (stride / 2) : (row * stride) / 2;
+}
+
+// The rule by which a converter places the chroma rows of a planar
+// destination made from `source`; planar sources always use HalvedStride.
+constexpr ChromaRowRule DestinationChromaRowRule(PixelFormat source) {
+  return source == PixelFormat::BGRA ? ChromaRowRule::HalfOfLumaOffset : ChromaRowRule::HalvedStride;
 }
 
 // Chroma row for luma row `row` of a frame of `height` rows (height >= 2).

@@ -8,6 +8,7 @@
 #include "fuzz/frame_path_plan.h"
 #include "fuzz/fuzz_frames.h"
 #include "fuzz/plugin_once.h"
+#include "formats/format_names.h"
 #include "host/frame_layout.h"
 #include "host/frame_ledger.h"
 #include "host/frame_ref.h"
@@ -29,6 +30,13 @@ FrameBufferOptions BuffersFor(BufferMode mode) {
   options.guardEdge = mode == BufferMode::GuardAtStart ? GuardedBuffer::Edge::Start : GuardedBuffer::Edge::End;
   options.recycle = false;  // a late touch of a released frame then faults
   return options;
+}
+
+// The format of the source frames: the input port's, or I420 for a name the
+// plug-in refuses (no frames are pulled then).
+PixelFormat SourceFormatOf(const char* inputName) {
+  const PixelFormat format = FormatFromPortName(inputName);
+  return format == PixelFormat::None ? PixelFormat::I420 : format;
 }
 
 // A Variant no port would write: a refused pull must leave it exactly so.
@@ -57,7 +65,7 @@ class FramePathRun {
       : plan_(plan),
         ledger_(std::make_shared<FrameLedger>()),
         frames_(ledger_, BuffersFor(plan.bufferMode()),
-                FormatFromName(kFormatNames[plan.inputName]).value_or(PixelFormat::I420), plan.sources,
+                SourceFormatOf(kFormatNames[plan.inputName]), plan.sources,
                 plan.pixels),
         allocator_(ledger_, BuffersFor(plan.bufferMode()), plan.destinations),
         source_(frames_.producer()) {}
@@ -84,13 +92,15 @@ class FramePathRun {
   // parser accepts; keeps track of the side's format code.
   void create(LoadedComponent& component, PortSide side, uint8_t nameIndex) {
     const std::string name = kFormatNames[nameIndex];
-    const std::optional<PixelFormat> expected = FormatFromName(name);
+    const PixelFormat expected = FormatFromPortName(name.c_str());
     Tessel::PortInterface* port =
         side == PortSide::Input ? component.createInputPort(name) : component.createOutputPort(name);
-    if ((port != nullptr) != expected.has_value()) {
+    if ((port != nullptr) != (expected != PixelFormat::None)) {
       fail("port creation with \"" + name + "\" answered " + (port ? "a port" : "null"));
     }
-    if (port != nullptr && expected) (side == PortSide::Input ? inputCode_ : outputCode_) = *expected;
+    if (port != nullptr && expected != PixelFormat::None) {
+      (side == PortSide::Input ? inputCode_ : outputCode_) = expected;
+    }
   }
 
   void announce(LoadedComponent& component) {

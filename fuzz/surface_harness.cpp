@@ -11,6 +11,7 @@
 #include "fuzz/fuzz_frames.h"
 #include "fuzz/plugin_once.h"
 #include "fuzz/surface_ops.h"
+#include "formats/format_names.h"
 #include "host/frame_layout.h"
 #include "host/frame_ledger.h"
 #include "host/frame_ref.h"
@@ -175,7 +176,7 @@ class SurfaceRun {
     const int32_t kind = kindChoice % 4 == 0 ? static_cast<int32_t>(in.word()) : 2;
     const std::string name = Choose(in, kPortNames);
     PortInterface* live = component.port(side);
-    const bool acceptable = live == nullptr && kind == 2 && FormatFromName(name.c_str()).has_value();
+    const bool acceptable = live == nullptr && kind == 2 && FormatFromPortName(name.c_str()) != PixelFormat::None;
     PortInterface* port =
         side == PortSide::Input ? component.createInputPort(name, kind) : component.createOutputPort(name, kind);
     if (port != nullptr && live != nullptr) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "formats/format_names.h"
 #include "host/host_error.h"
 
 namespace pellix {
@@ -25,15 +26,14 @@ ConversionSession::ConversionSession(std::shared_ptr<const PluginLibrary> librar
 
   // Frame sources first: the component is torn down before them (member
   // order), so it never holds a pointer to a port or allocator that is gone.
-  const std::optional<PixelFormat> input = FormatFromName(options.inputFormat);
-  inputFormat_ = input.value_or(PixelFormat::None);
-  outputFormat_ = FormatFromName(options.outputFormat).value_or(PixelFormat::None);
+  inputFormat_ = FormatFromPortName(options.inputFormat.c_str());
+  outputFormat_ = FormatFromPortName(options.outputFormat.c_str());
   const int32_t stride =
       options.sourceStride > 0 ? options.sourceStride : DefaultStride(inputFormat_, options.width);
   sourceLayout_ = LayoutFor(inputFormat_, options.width, options.height, stride, PlaneRule::Source);
   sourcePool_ = std::make_shared<FramePool>(ledger_, options.sourceBuffers);
   FrameProducer producer = std::move(options.producer);
-  if (!producer && input) {
+  if (!producer && inputFormat_ != PixelFormat::None) {
     if (options.width <= 0 || options.height <= 0) {
       throw HostError("source frames need a positive width and height, not " + std::to_string(options.width) +
                       "x" + std::to_string(options.height));
@@ -109,7 +109,7 @@ void ConversionSession::disconnect() {
 FrameLayout ConversionSession::outputLayout(const Tessel::Frame& frame) const {
   const Tessel::ImageProperties& image = frame.imageProperties;
   return LayoutFor(outputFormat_, Magnitude(image.width), Magnitude(image.height), image.stride,
-                   PlaneRule::Destination);
+                   PlaneRule::Destination, DestinationChromaRowRule(inputFormat_));
 }
 
 }  // namespace pellix

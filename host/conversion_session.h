@@ -76,7 +76,8 @@ class ConversionSession {
   void disconnect();
 
   // Layout of a frame the session produced or received (by its own
-  // width, height and stride, PlaneRule::Destination for output frames).
+  // width, height and stride, PlaneRule::Destination, chroma rows placed as
+  // the converter from the input format places them).
   FrameLayout outputLayout(const Tessel::Frame& frame) const;
   const FrameLayout& sourceLayout() const { return sourceLayout_; }
   PixelFormat inputFormat() const { return inputFormat_; }

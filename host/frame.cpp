@@ -63,7 +63,8 @@ int32_t HostFrame::release() {
 uint8_t* HostFrame::lock() {
   if (references_.load(std::memory_order_acquire) <= 0) reportMisuse("lock() after the last reference was given up");
   lockDepth_.fetch_add(1, std::memory_order_acq_rel);
-  return buffer_;
+  lockCalls_.fetch_add(1, std::memory_order_acq_rel);
+  return lockFails_.load(std::memory_order_acquire) ? nullptr : buffer_;
 }
 
 void HostFrame::unlock() {

@@ -45,7 +45,14 @@ class HostFrame final : public Tessel::Frame {
 
   int32_t references() const { return references_.load(std::memory_order_acquire); }
   int32_t lockDepth() const { return lockDepth_.load(std::memory_order_acquire); }
+  // lock() calls since the frame was handed out.
+  uint64_t lockCalls() const { return lockCalls_.load(std::memory_order_acquire); }
   uint64_t ticket() const { return ticket_; }
+
+  // Fault injection: while set, lock() answers null (still counted, so a
+  // caller that unlocks after a failed lock stays balanced). Cleared when the
+  // frame is handed out again.
+  void setLockFails(bool fails) { lockFails_.store(fails, std::memory_order_release); }
 
  private:
   friend class FramePool;
@@ -62,6 +69,8 @@ class HostFrame final : public Tessel::Frame {
   uint8_t* buffer_ = nullptr;
   std::atomic<int32_t> references_{0};
   std::atomic<int32_t> lockDepth_{0};
+  std::atomic<uint64_t> lockCalls_{0};
+  std::atomic<bool> lockFails_{false};
   uint64_t ticket_ = 0;
 };
 

@@ -12,7 +12,10 @@ namespace pellix {
 HostFrameAllocator::HostFrameAllocator(std::shared_ptr<FrameLedger> ledger, FrameAllocatorOptions options)
     : options_(options), pool_(std::move(ledger), options.buffers) {}
 
-void HostFrameAllocator::setBitsPerPixel(int32_t bits) { bits_.store(bits, std::memory_order_relaxed); }
+void HostFrameAllocator::setBitsPerPixel(int32_t bits) {
+  bits_.store(bits, std::memory_order_relaxed);
+  announcements_.fetch_add(1, std::memory_order_relaxed);
+}
 
 void HostFrameAllocator::setFailing(bool failing) { successesLeft_.store(failing ? 0 : -1); }
 
@@ -44,7 +47,9 @@ Tessel::Frame* HostFrameAllocator::allocateFrame(int32_t width, int32_t height, 
   const int32_t stride = strideFor(width);
   const int64_t rows = std::llabs(static_cast<int64_t>(height));
   if (rows > std::numeric_limits<int32_t>::max()) return nullptr;
-  const uint64_t capacity = CapacityFor(bits, stride, static_cast<int32_t>(rows));
+  const int64_t adjusted = static_cast<int64_t>(CapacityFor(bits, stride, static_cast<int32_t>(rows))) +
+                           options_.capacityAdjustment;
+  const uint64_t capacity = static_cast<uint64_t>(std::max<int64_t>(adjusted, 0));
   if (capacity > std::numeric_limits<uint32_t>::max()) return nullptr;
 
   Tessel::ImageProperties image;
@@ -52,8 +57,9 @@ Tessel::Frame* HostFrameAllocator::allocateFrame(int32_t width, int32_t height, 
   image.height = height;
   image.stride = stride;
   try {
-    Tessel::Frame* frame = pool_.acquire(static_cast<uint32_t>(capacity), image);
+    HostFrame* frame = pool_.acquire(static_cast<uint32_t>(capacity), image);
     made_.fetch_add(1, std::memory_order_relaxed);
+    lastMade_.store(frame, std::memory_order_release);
     return frame;
   } catch (const std::bad_alloc&) {
     // The plug-in sees an exhausted allocator as a refusal, never an exception.

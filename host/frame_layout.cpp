@@ -5,22 +5,6 @@
 
 namespace pellix {
 
-std::optional<PixelFormat> FormatFromName(std::string_view name) {
-  struct Entry {
-    const char* name;
-    PixelFormat format;
-  };
-  // Same order as the plug-in's own parser; only the first four characters count.
-  static constexpr Entry kNames[] = {{"IYUV", PixelFormat::I420}, {"I420", PixelFormat::I420},
-                                     {"YV12", PixelFormat::YV12}, {"YUY2", PixelFormat::YUY2},
-                                     {"UYVY", PixelFormat::UYVY}, {"BGRA", PixelFormat::BGRA}};
-  if (name.size() < 4) return std::nullopt;
-  for (const Entry& entry : kNames) {
-    if (name.compare(0, 4, entry.name) == 0) return entry.format;
-  }
-  return std::nullopt;
-}
-
 int32_t DefaultStride(PixelFormat format, int32_t width) {
   if (width < 0) width = 0;
   if (format == PixelFormat::YUY2 || format == PixelFormat::UYVY) {
@@ -38,11 +22,18 @@ uint64_t CapacityFor(int32_t bitsPerPixel, int32_t stride, int32_t height) {
 
 namespace {
 
-uint64_t PlaneEnd(const PlaneLayout& plane) { return plane.offset + plane.rows * plane.pitch; }
+uint64_t PlaneEnd(const PlaneLayout& plane) { return plane.rowOffset(plane.rows); }
 
 }  // namespace
 
-FrameLayout LayoutFor(PixelFormat format, int32_t width, int32_t height, int32_t stride, PlaneRule rule) {
+uint64_t PlaneLayout::rowOffset(uint64_t row) const {
+  if (lumaStride == 0) return offset + row * pitch;
+  return offset + static_cast<uint64_t>(ChromaRowOffset(static_cast<int64_t>(row), static_cast<int64_t>(lumaStride),
+                                                        rowRule));
+}
+
+FrameLayout LayoutFor(PixelFormat format, int32_t width, int32_t height, int32_t stride, PlaneRule rule,
+                      ChromaRowRule chromaRows) {
   FrameLayout layout;
   layout.format = format;
   layout.width = std::max(width, 0);
@@ -55,10 +46,11 @@ FrameLayout LayoutFor(PixelFormat format, int32_t width, int32_t height, int32_t
   if (IsPlanar(format)) {
     layout.planeCount = 3;
     layout.planes[0] = {0, s, w, h};
-    const uint64_t first = h * s;
-    const uint64_t second = rule == PlaneRule::Source ? h * s + h * (s / 4) : h * s + (h * s) / 4;
-    const PlaneLayout chromaFirst{first, s / 2, w / 2, h / 2};
-    const PlaneLayout chromaSecond{second, s / 2, w / 2, h / 2};
+    const ChromaPlanes planes = rule == PlaneRule::Source ? SourceChromaPlanes(layout.height, layout.stride)
+                                                          : DestinationChromaPlanes(layout.height, layout.stride);
+    const uint64_t pitch = static_cast<uint64_t>(ChromaRowOffset(1, layout.stride, chromaRows));
+    const PlaneLayout chromaFirst{static_cast<uint64_t>(planes.first), pitch, w / 2, h / 2, s, chromaRows};
+    const PlaneLayout chromaSecond{static_cast<uint64_t>(planes.second), pitch, w / 2, h / 2, s, chromaRows};
     const bool uFirst = format == PixelFormat::I420;
     layout.planes[1] = uFirst ? chromaFirst : chromaSecond;
     layout.planes[2] = uFirst ? chromaSecond : chromaFirst;

@@ -5,27 +5,30 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
-#include <string_view>
 
 #include "formats/pixel_format.h"
+#include "formats/planar_layout.h"
 
 namespace pellix {
 
-// The format a name stands for, by the plug-in's rule: the first four
-// characters, case-sensitive ("IYUV" and "I420" are both I420).
-std::optional<PixelFormat> FormatFromName(std::string_view name);
-
-// The second chroma plane of a planar frame begins at h*s + h*(s/4) in a
-// source frame and at h*s + (h*s)/4 in a destination frame; the two agree
-// when the stride is a multiple of 4.
+// Which of the two placements of a planar frame's chroma planes
+// (SourceChromaPlanes, DestinationChromaPlanes) a layout follows; the two
+// agree when the stride is a multiple of 4.
 enum class PlaneRule { Source, Destination };
 
 struct PlaneLayout {
   uint64_t offset = 0;    // from the frame's first byte
-  uint64_t pitch = 0;     // bytes from one row to the next
+  uint64_t pitch = 0;     // bytes from one row to the next (see rowOffset)
   uint64_t rowBytes = 0;  // bytes of pixel data in a row (the rest is padding)
   uint64_t rows = 0;
+  // Chroma planes of planar frames: rows are placed from the luma stride by
+  // this rule (lumaStride 0 for every other plane).
+  uint64_t lumaStride = 0;
+  ChromaRowRule rowRule = ChromaRowRule::HalvedStride;
+
+  // Where row `row` begins, from the frame's first byte. Under
+  // HalfOfLumaOffset with an odd stride, rows are not all `pitch` apart.
+  uint64_t rowOffset(uint64_t row) const;
 };
 
 struct FrameLayout {
@@ -48,9 +51,10 @@ struct FrameLayout {
 // for packed 4:2:2 (a row occupies whole 4-byte macropixels).
 int32_t DefaultStride(PixelFormat format, int32_t width);
 
-// Layout of a frame with non-negative width, height and stride.
+// Layout of a frame with non-negative width, height and stride. A planar
+// destination's chroma rows follow DestinationChromaRowRule(source format).
 FrameLayout LayoutFor(PixelFormat format, int32_t width, int32_t height, int32_t stride,
-                      PlaneRule rule = PlaneRule::Destination);
+                      PlaneRule rule = PlaneRule::Destination, ChromaRowRule chromaRows = ChromaRowRule::HalvedStride);
 
 // Buffer bytes a frame allocator gives a frame of this size, rounded up:
 // bitsPerPixel x stride x height / 8.

@@ -42,6 +42,8 @@ HostFrame* FramePool::acquire(uint32_t capacity, const Tessel::ImageProperties& 
   frame->attribute0 = 0;
   frame->attribute1 = 0;
   frame->lockDepth_.store(0, std::memory_order_release);
+  frame->lockCalls_.store(0, std::memory_order_release);
+  frame->lockFails_.store(false, std::memory_order_release);
   frame->ticket_ = ledger_->noteHandedOut(Describe(capacity, image));
   frame->references_.store(1, std::memory_order_release);
   return frame;
@@ -54,6 +56,12 @@ void FramePool::reclaim(HostFrame* frame) {
   } else {
     frame->freeBuffer();
   }
+}
+
+bool FramePool::owns(const Tessel::Frame* frame) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return std::any_of(frames_.begin(), frames_.end(),
+                     [frame](const std::unique_ptr<HostFrame>& f) { return f.get() == frame; });
 }
 
 size_t FramePool::framesOwned() const {

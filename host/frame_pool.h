@@ -28,6 +28,8 @@ class FramePool {
   const std::shared_ptr<FrameLedger>& ledger() const { return ledger_; }
   const FrameBufferOptions& options() const { return options_; }
   size_t framesOwned() const;
+  // Whether the frame is one of this pool's.
+  bool owns(const Tessel::Frame* frame) const;
 
  private:
   friend class HostFrame;

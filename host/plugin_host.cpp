@@ -4,12 +4,13 @@ namespace pellix {
 
 void RecordingPluginHost::onPluginReleasing(Tessel::Plugin* plugin) {
   std::lock_guard<std::mutex> lock(mutex_);
-  events_.push_back({EventKind::Releasing, plugin});
+  // The object is still alive here, so it may be asked for its count.
+  events_.push_back({EventKind::Releasing, plugin, plugin->refCount()});
 }
 
 void RecordingPluginHost::onPluginReleased(Tessel::Plugin* plugin) {
   std::lock_guard<std::mutex> lock(mutex_);
-  events_.push_back({EventKind::Released, plugin});
+  events_.push_back({EventKind::Released, plugin, -1});
 }
 
 std::vector<RecordingPluginHost::Event> RecordingPluginHost::events() const {

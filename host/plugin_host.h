@@ -15,6 +15,7 @@ class RecordingPluginHost final : public Tessel::PluginHost {
   struct Event {
     EventKind kind;
     const void* plugin;  // identity only: the object may be gone
+    int32_t countSeen;   // Releasing: the plug-in's refCount() then; Released: -1
   };
 
   void onPluginReleasing(Tessel::Plugin* plugin) override;

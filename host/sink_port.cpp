@@ -16,6 +16,7 @@ bool SinkPort::configure(uint32_t code, Tessel::Variant* value) {
     std::lock_guard<std::mutex> lock(mutex_);
     lastAnnouncement_ = *image;
   }
+  lastAnnouncementValue_.store(value);
   announcements_.fetch_add(1);
   return announcementAnswer_.load();
 }

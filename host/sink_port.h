@@ -32,6 +32,8 @@ class SinkPort final : public Tessel::PortInterface {
 
   void setAnnouncementAnswer(bool answer) { announcementAnswer_.store(answer); }
   std::optional<Tessel::ImageProperties> lastAnnouncement() const;
+  // The Variant the last announcement came in (identity only).
+  const Tessel::Variant* lastAnnouncementValue() const { return lastAnnouncementValue_.load(); }
   uint64_t announcements() const { return announcements_.load(); }
   uint64_t protocolErrors() const { return protocolErrors_.load(); }
 
@@ -39,6 +41,7 @@ class SinkPort final : public Tessel::PortInterface {
   std::atomic<Tessel::PortInterface*> upstream_{nullptr};
   std::atomic<bool> announcementAnswer_{true};
   std::atomic<uint64_t> announcements_{0};
+  std::atomic<const Tessel::Variant*> lastAnnouncementValue_{nullptr};
   std::atomic<uint64_t> protocolErrors_{0};
   mutable std::mutex mutex_;
   std::optional<Tessel::ImageProperties> lastAnnouncement_;

@@ -15,6 +15,7 @@ bool SourcePort::configure(uint32_t, Tessel::Variant*) { return false; }
 bool SourcePort::request(uint32_t code, Tessel::Variant* value) {
   if (code != Tessel::PortMessage::PullFrame || value == nullptr) return false;
   pullRequests_.fetch_add(1);
+  lastRequestValue_.store(value);
   switch (answer_.load()) {
     case SourceAnswer::False:
       return false;

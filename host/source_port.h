@@ -35,6 +35,8 @@ class SourcePort final : public Tessel::PortInterface {
 
   void setAnswer(SourceAnswer answer) { answer_.store(answer); }
   uint64_t pullRequests() const { return pullRequests_.load(); }
+  // The caller's Variant of the last PullFrame (identity only).
+  const Tessel::Variant* lastRequestValue() const { return lastRequestValue_.load(); }
   uint64_t framesHandedOut() const { return framesHandedOut_.load(); }
   // The exception the producer last threw, once; null if none.
   std::exception_ptr takeProducerError();
@@ -43,6 +45,7 @@ class SourcePort final : public Tessel::PortInterface {
   FrameProducer producer_;
   std::atomic<SourceAnswer> answer_{SourceAnswer::Frames};
   std::atomic<uint64_t> pullRequests_{0};
+  std::atomic<const Tessel::Variant*> lastRequestValue_{nullptr};
   std::atomic<uint64_t> framesHandedOut_{0};
   std::mutex errorMutex_;
   std::exception_ptr producerError_;

@@ -29,7 +29,7 @@ echo "Done. Look at $(cd "$out" && pwd):"
 echo "  round-trip.txt       round-trip error and frames per second for all twenty format pairs"
 echo "  pattern-<FORMAT>.png the test pattern after conversion to each format"
 echo "Convert your own video with $tool (see docs/pellix-convert.md), e.g."
-echo "  ffmpeg -i clip.mp4 -f rawvideo -pix_fmt yuv420p - | $tool -f yuv420p -s 1280x720 -t YUY2 -o clip.yuy2"
+echo "  ffmpeg -i clip.mp4 -f rawvideo -pix_fmt yuv420p - | $tool -f yuv420p -s hd720 -t YUY2 - clip.yuy2"
 if [[ -f build/release/gst/libgstpellix.so ]]; then
   echo "Use it in GStreamer pipelines (see README.md, \"GStreamer\"), e.g."
   echo "  GST_PLUGIN_PATH=$(pwd)/build/release/gst gst-inspect-1.0 pellixconvert"

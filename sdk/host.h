@@ -38,7 +38,13 @@ class PluginHost {
 // A reference-counted video frame. Whoever holds a Frame* holds one reference
 // and gives it up with release(). Pixel data is valid between lock() and
 // unlock(); capacity is the size in bytes of that buffer.
+//
+// The plug-in relies on the fields in this order: dataSize, capacity,
+// attribute0, attribute1, imageProperties (pinned in sdk/record_layout.h).
 class Frame {
+ private:
+  uint32_t dataSize_ = 0;
+
  public:
   Frame() = default;
   Frame(const Frame&) = delete;
@@ -60,7 +66,7 @@ class Frame {
   ImageProperties imageProperties;  // width, height and stride of the pixels
 
  private:
-  uint32_t dataSize_ = 0;
+  friend struct FrameRecordLayout;
 };
 
 // Makes destination frames for a component's output port.

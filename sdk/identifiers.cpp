@@ -1,6 +1,7 @@
 // The identifier constants, in the order the host's vocabulary lists them.
 // Each is released at exit before the default allocator it used, because
 // that allocator was constructed (and its destructor registered) first.
+#include "sdk/record_layout.h"  // the shared records are checked wherever the SDK is built
 #include "sdk/values.h"
 
 namespace Tessel {

@@ -5,6 +5,7 @@
 #include "colorconv/converters/frame_geometry.h"
 #include "colorconv/converters/frame_lock.h"
 #include "colorconv/plain/plain_routines.h"
+#include "formats/size_rules.h"
 
 namespace pellix {
 namespace converters {
@@ -99,9 +100,7 @@ bool ConvertBgraToPacked(Tessel::Frame* source, Tessel::Frame* destination, Pixe
   if (!DistinctFrames(source, destination) || routine == nullptr) return false;
   const FrameShape s = ShapeOf(*source);
   const FrameShape d = ShapeOf(*destination);
-  // Pixel pairs share chroma; an odd width or height is refused (negative
-  // values included).
-  if (s.width % 2 != 0 || s.height % 2 != 0) return false;
+  if (!AcceptsSize({PixelFormat::BGRA, destinationFormat}, s.width, s.height)) return false;
   if (!FramesAreSound(*source, PixelFormat::BGRA, *destination, destinationFormat) ||
       !DestinationHolds(d, destinationFormat, s)) {
     return false;
@@ -134,8 +133,7 @@ bool ConvertToPlanar(Tessel::Frame* source, PixelFormat sourceFormat, Tessel::Fr
   }
   const int64_t sourcePitch = RowPitch(sourceFormat, s.stride);
   const ChromaPlanes planes = DestinationChromaPlanes(s.height, d.stride);
-  const ChromaRowRule rule =
-      sourceFormat == PixelFormat::BGRA ? ChromaRowRule::HalfOfLumaOffset : ChromaRowRule::HalvedStride;
+  const ChromaRowRule rule = DestinationChromaRowRule(sourceFormat);
   Footprint reads;
   reads.AddRows(0, s.height, sourcePitch, RowBytes(sourceFormat, s.width));
   Footprint writes;

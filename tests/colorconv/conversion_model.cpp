@@ -6,10 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "formats/planar_layout.h"
 #include "colorconv/plain/plain_routines.h"
 #include "colorconv/routines.h"
-#include "test_frame.h"
+#include "converter_test_support.h"
 
 namespace pellix {
 namespace testing_support {
@@ -135,12 +134,13 @@ int32_t MinimumStride(PixelFormat format, int32_t width) {
 }
 
 PlanarLayout SourcePlanarLayout(int64_t height, int64_t stride) {
-  return {stride, height * stride, height * stride + height * (stride / 4), false};
+  const ChromaPlanes planes = SourceChromaPlanes(height, stride);
+  return {stride, planes.first, planes.second, ChromaRowRule::HalvedStride};
 }
 
 PlanarLayout DestinationPlanarLayout(PixelFormat source, int64_t height, int64_t stride) {
-  const int64_t luma = height * stride;
-  return {stride, luma, luma + luma / 4, source == PixelFormat::BGRA};
+  const ChromaPlanes planes = DestinationChromaPlanes(height, stride);
+  return {stride, planes.first, planes.second, DestinationChromaRowRule(source)};
 }
 
 std::string Scenario::Describe() const {

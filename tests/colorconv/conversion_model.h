@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "formats/pixel_format.h"
+#include "formats/planar_layout.h"
 
 namespace pellix {
 namespace testing_support {
@@ -19,14 +20,16 @@ bool IsPacked422(PixelFormat format);
 // Smallest stride (pixels) that holds a row of `width` pixels.
 int32_t MinimumStride(PixelFormat format, int32_t width);
 
-// Where the chroma planes of a planar frame lie.
+// Where the chroma planes of a planar frame lie, by the placement rules of
+// formats/planar_layout.h (the layout has one definition; the model checks
+// that converters follow it).
 struct PlanarLayout {
   int64_t stride;
   int64_t first;   // U for I420, V for YV12
   int64_t second;  // V for I420, U for YV12
-  bool halvesLumaOffset;  // row m at (m * stride) / 2 instead of m * (stride / 2)
+  ChromaRowRule rows;
 
-  int64_t ChromaRow(int64_t m) const { return halvesLumaOffset ? (m * stride) / 2 : m * (stride / 2); }
+  int64_t ChromaRow(int64_t m) const { return ChromaRowOffset(m, stride, rows); }
 };
 PlanarLayout SourcePlanarLayout(int64_t height, int64_t stride);
 // The layout a converter writes into a planar destination, which depends on

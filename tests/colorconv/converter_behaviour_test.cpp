@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 #include <set>
 
 #include "colorconv/converters/conversion_paths.h"
 #include "colorconv/plain/plain_routines.h"
 #include "conversion_model.h"
 #include "converter_test_support.h"
-#include "test_frame.h"
+#include "guarded_frame.h"
 
 namespace pellix {
 namespace {
@@ -24,14 +23,14 @@ class ConverterBehaviourTest : public ::testing::Test {
 };
 
 // A frame of the scenario's source or destination shape, sized by the model.
-std::unique_ptr<TestFrame> SourceFrame(const Scenario& s, uint32_t seed) {
-  auto frame = std::make_unique<TestFrame>(s.width, s.height, s.sourceStride, SourceSize(s));
-  frame->assign(SourceContent(s, seed));
+GuardedFrame SourceFrame(const Scenario& s, uint32_t seed) {
+  GuardedFrame frame(s.width, s.height, s.sourceStride, SourceSize(s));
+  frame.assign(SourceContent(s, seed));
   return frame;
 }
-std::unique_ptr<TestFrame> DestinationFrame(const Scenario& s, uint32_t seed) {
-  auto frame = std::make_unique<TestFrame>(s.width, s.height, s.destinationStride, DestinationSize(s));
-  frame->assign(Pattern(frame->size(), seed));
+GuardedFrame DestinationFrame(const Scenario& s, uint32_t seed) {
+  GuardedFrame frame(s.width, s.height, s.destinationStride, DestinationSize(s));
+  frame.assign(Pattern(frame.size(), seed));
   return frame;
 }
 
@@ -51,11 +50,11 @@ TEST_F(ConverterBehaviourTest, PairTable) {
       {PixelFormat::YUY2, PixelFormat::UYVY, ConvertYUY2ToUYVY},
       {PixelFormat::UYVY, PixelFormat::YUY2, ConvertYUY2ToUYVY},
   };
-  for (const auto& n : named) EXPECT_EQ(FrameConverterFor(n.in, n.out), n.expected) << PairName({n.in, n.out});
+  for (const auto& n : named) EXPECT_EQ(FrameConverterFor(n.in, n.out), n.expected) << PairText({n.in, n.out});
   std::set<FrameConverter> distinct;
-  for (const FormatPair& pair : AllPairs()) {
-    EXPECT_NE(FrameConverterFor(pair.first, pair.second), nullptr) << PairName(pair);
-    distinct.insert(FrameConverterFor(pair.first, pair.second));
+  for (const FormatPair& pair : kAllPairs) {
+    EXPECT_NE(FrameConverterFor(pair.from, pair.to), nullptr) << PairText(pair);
+    distinct.insert(FrameConverterFor(pair.from, pair.to));
   }
   EXPECT_EQ(distinct.size(), 18u);
   for (PixelFormat f : kAllFormats) {
@@ -79,13 +78,13 @@ TEST_F(ConverterBehaviourTest, PlanarAndPackedRoundTripsAreLossless) {
       auto middle = DestinationFrame(there, 4);
       auto result = DestinationFrame(back, 5);
       const Tessel::ImageProperties described = original->imageProperties;
-      ASSERT_TRUE(FrameConverterFor(trip.a, trip.b)(original.get(), &described, 0, middle.get()));
-      ASSERT_TRUE(FrameConverterFor(trip.b, trip.a)(middle.get(), &described, 0, result.get()));
+      ASSERT_TRUE(FrameConverterFor(trip.a, trip.b)(original.frame(), &described, 0, middle.frame()));
+      ASSERT_TRUE(FrameConverterFor(trip.b, trip.a)(middle.frame(), &described, 0, result.frame()));
       // Strides that are multiples of 4 give both layouts the same planes.
       if (size.first % 4 == 0) {
-        EXPECT_EQ(FirstDifference(result->contents(), original->contents()), -1);
+        EXPECT_EQ(FirstDifference(result.contents(), original.contents()), -1);
       }
-      EXPECT_NE(FirstDifference(middle->contents(), original->contents()), -1);
+      EXPECT_NE(FirstDifference(middle.contents(), original.contents()), -1);
     }
   }
 }
@@ -96,15 +95,15 @@ TEST_F(ConverterBehaviourTest, ByteSwapRefusesUnequalStridesAndSmallDestination)
     const FrameConverter convert =
         swapDirection ? FrameConverterFor(PixelFormat::UYVY, PixelFormat::YUY2) : FrameConverterFor(s.input, s.output);
     auto src = SourceFrame(s, 7);
-    TestFrame wider(s.width, s.height, s.destinationStride + 2, DestinationSize(s) + 64);
+    GuardedFrame wider(s.width, s.height, s.destinationStride + 2, DestinationSize(s) + 64);
     const Tessel::ImageProperties described = src->imageProperties;
-    EXPECT_FALSE(convert(src.get(), &described, 0, &wider));
-    TestFrame small(s.width, s.height, s.destinationStride, DestinationSize(s));
-    small.capacity = src->dataSize() - 1;
-    EXPECT_FALSE(convert(src.get(), &described, 0, &small));
-    EXPECT_EQ(wider.locks + small.locks + src->locks, 0);
+    EXPECT_FALSE(convert(src.frame(), &described, 0, wider.frame()));
+    GuardedFrame small(s.width, s.height, s.destinationStride, DestinationSize(s));
+    small->capacity = src->dataSize() - 1;
+    EXPECT_FALSE(convert(src.frame(), &described, 0, small.frame()));
+    EXPECT_EQ(wider->lockCalls() + small->lockCalls() + src->lockCalls(), 0u);
     auto fits = DestinationFrame(s, 8);
-    EXPECT_TRUE(convert(src.get(), &described, 0, fits.get()));
+    EXPECT_TRUE(convert(src.frame(), &described, 0, fits.frame()));
   }
 }
 
@@ -113,12 +112,12 @@ TEST_F(ConverterBehaviourTest, BgraWithOddSizeIsRefusedForPackedOutput) {
     for (PixelFormat out : {PixelFormat::YUY2, PixelFormat::UYVY}) {
       const Scenario s = MakeScenario(PixelFormat::BGRA, out, size.first, size.second, 0, 0, 0);
       auto src = SourceFrame(s, 9);
-    auto dst = DestinationFrame(s, 10);
-      const std::vector<uint8_t> before = dst->contents();
+      auto dst = DestinationFrame(s, 10);
+      const std::vector<uint8_t> before = dst.contents();
       const Tessel::ImageProperties described = src->imageProperties;
-      EXPECT_FALSE(FrameConverterFor(s.input, s.output)(src.get(), &described, 0, dst.get())) << s.Describe();
-      EXPECT_EQ(dst->contents(), before);
-      EXPECT_EQ(src->locks + dst->locks, 0);
+      EXPECT_FALSE(FrameConverterFor(s.input, s.output)(src.frame(), &described, 0, dst.frame())) << s.Describe();
+      EXPECT_EQ(dst.contents(), before);
+      EXPECT_EQ(src->lockCalls() + dst->lockCalls(), 0u);
     }
   }
 }
@@ -130,17 +129,17 @@ TEST_F(ConverterBehaviourTest, PlanarFromBgraFailsWhenTheRoutineConvertsNothing)
     const Scenario odd = MakeScenario(PixelFormat::BGRA, PixelFormat::I420, 3, 5, 0, 0, 0);
     auto src = SourceFrame(odd, 11);
     auto dst = DestinationFrame(odd, 12);
-    const std::vector<uint8_t> before = dst->contents();
-    EXPECT_FALSE(converters::ConvertToPlanar(src.get(), PixelFormat::BGRA, dst.get(), order, &BGRAToPlanar420));
-    EXPECT_EQ(dst->contents(), before);
-    EXPECT_EQ(src->locks, src->unlocks);
-    EXPECT_EQ(dst->locks, dst->unlocks);
+    const std::vector<uint8_t> before = dst.contents();
+    EXPECT_FALSE(converters::ConvertToPlanar(src.frame(), PixelFormat::BGRA, dst.frame(), order, &BGRAToPlanar420));
+    EXPECT_EQ(dst.contents(), before);
+    EXPECT_EQ(src->lockDepth(), 0);
+    EXPECT_EQ(dst->lockDepth(), 0);
 
     const Scenario even = MakeScenario(PixelFormat::BGRA, PixelFormat::I420, 4, 6, 0, 0, 0);
     auto evenSrc = SourceFrame(even, 13);
     auto evenDst = DestinationFrame(even, 14);
     EXPECT_TRUE(
-        converters::ConvertToPlanar(evenSrc.get(), PixelFormat::BGRA, evenDst.get(), order, &BGRAToPlanar420));
+        converters::ConvertToPlanar(evenSrc.frame(), PixelFormat::BGRA, evenDst.frame(), order, &BGRAToPlanar420));
   }
 }
 
@@ -149,12 +148,12 @@ TEST_F(ConverterBehaviourTest, PackedToBgraTakesItsRowsFromTheDescription) {
     const Scenario s = MakeScenario(in, PixelFormat::BGRA, 4, 6, 0, 0, 0);
     auto src = SourceFrame(s, 15);
     auto dst = DestinationFrame(s, 16);
-    const std::vector<uint8_t> before = dst->contents();
+    const std::vector<uint8_t> before = dst.contents();
     Tessel::ImageProperties described = src->imageProperties;
     described.height = 3;
-    ASSERT_TRUE(FrameConverterFor(in, PixelFormat::BGRA)(src.get(), &described, 0, dst.get()));
+    ASSERT_TRUE(FrameConverterFor(in, PixelFormat::BGRA)(src.frame(), &described, 0, dst.frame()));
     const size_t rowBytes = 4 * static_cast<size_t>(s.destinationStride);
-    const std::vector<uint8_t> after = dst->contents();
+    const std::vector<uint8_t> after = dst.contents();
     for (size_t row = 0; row < 6; ++row) {
       const bool changed = !std::equal(after.begin() + row * rowBytes, after.begin() + (row + 1) * rowBytes,
                                        before.begin() + row * rowBytes);
@@ -166,50 +165,50 @@ TEST_F(ConverterBehaviourTest, PackedToBgraTakesItsRowsFromTheDescription) {
 // Chroma planes: sources at h*s + h*(s/4), destinations at h*s + (h*s)/4.
 TEST_F(ConverterBehaviourTest, ChromaPlaneOffsets) {
   {  // stride 6, height 2: the second plane of a source starts at byte 14.
-    auto src = std::make_unique<TestFrame>(6, 2, 6, 18);
-    for (size_t i = 0; i < 18; ++i) src->bytes()[i] = static_cast<uint8_t>(100 + i);
-    auto dst = std::make_unique<TestFrame>(6, 2, 6, 24);
+    GuardedFrame src(6, 2, 6, 18);
+    for (size_t i = 0; i < 18; ++i) src.bytes()[i] = static_cast<uint8_t>(100 + i);
+    GuardedFrame dst(6, 2, 6, 24);
     const Tessel::ImageProperties described = src->imageProperties;
-    ASSERT_TRUE(ConvertI420ToUYVY(src.get(), &described, 0, dst.get()));
-    EXPECT_EQ(dst->bytes()[0], 112);  // U of the first pair: byte 12
-    EXPECT_EQ(dst->bytes()[2], 114);  // V of the first pair: byte 14
+    ASSERT_TRUE(ConvertI420ToUYVY(src.frame(), &described, 0, dst.frame()));
+    EXPECT_EQ(dst.bytes()[0], 112);  // U of the first pair: byte 12
+    EXPECT_EQ(dst.bytes()[2], 114);  // V of the first pair: byte 14
   }
   {  // ... and in a destination at byte 15.
-    auto src = std::make_unique<TestFrame>(6, 2, 6, 48);
-    for (size_t i = 0; i < 48; ++i) src->bytes()[i] = static_cast<uint8_t>(i % 4 == 2 ? 250 : 0);  // pure red
-    auto dst = std::make_unique<TestFrame>(6, 2, 6, 18);
-    std::fill(dst->bytes(), dst->bytes() + 18, 0);
+    GuardedFrame src(6, 2, 6, 48);
+    for (size_t i = 0; i < 48; ++i) src.bytes()[i] = static_cast<uint8_t>(i % 4 == 2 ? 250 : 0);  // pure red
+    GuardedFrame dst(6, 2, 6, 18);
+    std::fill(dst.bytes(), dst.bytes() + 18, 0);
     const Tessel::ImageProperties described = src->imageProperties;
-    ASSERT_TRUE(ConvertBGRAToI420(src.get(), &described, 0, dst.get()));
-    for (size_t i = 12; i < 15; ++i) EXPECT_LT(dst->bytes()[i], 128) << i;  // U of red
-    for (size_t i = 15; i < 18; ++i) EXPECT_GT(dst->bytes()[i], 128) << i;  // V of red
+    ASSERT_TRUE(ConvertBGRAToI420(src.frame(), &described, 0, dst.frame()));
+    for (size_t i = 12; i < 15; ++i) EXPECT_LT(dst.bytes()[i], 128) << i;  // U of red
+    for (size_t i = 15; i < 18; ++i) EXPECT_GT(dst.bytes()[i], 128) << i;  // V of red
   }
   {  // 352 x 288 I420: U at 101376, V at 126720, 144 rows of 176 bytes each.
     const size_t uAt = 101376, vAt = 126720, end = vAt + 144 * 176;
-    auto src = std::make_unique<TestFrame>(352, 288, 352, end);
-    std::fill(src->bytes(), src->bytes() + uAt, 128);
-    std::fill(src->bytes() + uAt, src->bytes() + vAt, 50);
-    std::fill(src->bytes() + vAt, src->bytes() + end, 200);
-    auto dst = std::make_unique<TestFrame>(352, 288, 352, 288 * 704);
+    GuardedFrame src(352, 288, 352, end);
+    std::fill(src.bytes(), src.bytes() + uAt, 128);
+    std::fill(src.bytes() + uAt, src.bytes() + vAt, 50);
+    std::fill(src.bytes() + vAt, src.bytes() + end, 200);
+    GuardedFrame dst(352, 288, 352, 288 * 704);
     const Tessel::ImageProperties described = src->imageProperties;
-    ASSERT_TRUE(ConvertI420ToYUY2(src.get(), &described, 0, dst.get()));
+    ASSERT_TRUE(ConvertI420ToYUY2(src.frame(), &described, 0, dst.frame()));
     for (size_t i = 0; i < 288 * 704; i += 4) {
-      ASSERT_EQ(dst->bytes()[i + 1], 50) << i;
-      ASSERT_EQ(dst->bytes()[i + 3], 200) << i;
+      ASSERT_EQ(dst.bytes()[i + 1], 50) << i;
+      ASSERT_EQ(dst.bytes()[i + 3], 200) << i;
     }
-    ASSERT_TRUE(ConvertYV12ToYUY2(src.get(), &described, 0, dst.get()));
-    EXPECT_EQ(dst->bytes()[1], 200);
-    EXPECT_EQ(dst->bytes()[3], 50);
+    ASSERT_TRUE(ConvertYV12ToYUY2(src.frame(), &described, 0, dst.frame()));
+    EXPECT_EQ(dst.bytes()[1], 200);
+    EXPECT_EQ(dst.bytes()[3], 50);
   }
 }
 
 TEST_F(ConverterBehaviourTest, PlaneCopyCopiesWholeChromaSamplesOfAnOddWidth) {
   const Scenario s = MakeScenario(PixelFormat::I420, PixelFormat::YV12, 7, 4, 1, 1, 0);  // strides 8
   auto src = SourceFrame(s, 17);
-  auto dst = std::make_unique<TestFrame>(s.width, s.height, s.destinationStride, DestinationSize(s));
-  std::fill(dst->bytes(), dst->bytes() + dst->size(), 0);
+  GuardedFrame dst(s.width, s.height, s.destinationStride, DestinationSize(s));
+  std::fill(dst.bytes(), dst.bytes() + dst.size(), 0);
   const Tessel::ImageProperties described = src->imageProperties;
-  ASSERT_TRUE(ConvertI420ToYV12(src.get(), &described, 0, dst.get()));
+  ASSERT_TRUE(ConvertI420ToYV12(src.frame(), &described, 0, dst.frame()));
   // Chroma rows are 4 bytes apart; (7 - 1) / 2 = 3 bytes of each are copied.
   const size_t planes[] = {32, 40};
   for (size_t plane : planes) {
@@ -217,7 +216,7 @@ TEST_F(ConverterBehaviourTest, PlaneCopyCopiesWholeChromaSamplesOfAnOddWidth) {
       for (size_t i = 0; i < 4; ++i) {
         const size_t at = plane + row * 4 + i;
         const size_t from = (plane == 32 ? 40 : 32) + row * 4 + i;
-        EXPECT_EQ(dst->bytes()[at], i < 3 ? src->bytes()[from] : 0) << at;
+        EXPECT_EQ(dst.bytes()[at], i < 3 ? src.bytes()[from] : 0) << at;
       }
     }
   }

@@ -6,7 +6,7 @@
 
 #include "conversion_model.h"
 #include "converter_test_support.h"
-#include "test_frame.h"
+#include "guarded_frame.h"
 
 namespace pellix {
 namespace {
@@ -38,21 +38,21 @@ class ConverterGuardTest : public ::testing::TestWithParam<FormatPair> {
            const std::vector<uint8_t>& expected, const char* pass) {
     SCOPED_TRACE(::testing::Message() << s.Describe() << " " << pass << " capacities " << sourceCapacity << "/"
                                       << destinationCapacity);
-    TestFrame src(s.width, s.height, s.sourceStride, sourceCapacity, edge);
-    TestFrame dst(s.width, s.height, s.destinationStride, destinationCapacity, edge);
+    GuardedFrame src(s.width, s.height, s.sourceStride, sourceCapacity, edge);
+    GuardedFrame dst(s.width, s.height, s.destinationStride, destinationCapacity, edge);
     src.assign(source);
     dst.assign(prefill);
-    const Tessel::ImageProperties described = src.imageProperties;
+    const Tessel::ImageProperties described = src->imageProperties;
     const FrameConverter convert = FrameConverterFor(s.input, s.output);
     ASSERT_NE(convert, nullptr);
-    EXPECT_EQ(convert(&src, &described, s.interlaced, &dst), expectConverts);
+    EXPECT_EQ(convert(src.frame(), &described, s.interlaced, dst.frame()), expectConverts);
     EXPECT_EQ(FirstDifference(dst.contents(), Prefix(expected, destinationCapacity)), -1);
     EXPECT_EQ(FirstDifference(src.contents(), Prefix(source, sourceCapacity)), -1);
-    EXPECT_EQ(src.locks, src.unlocks);
-    EXPECT_EQ(dst.locks, dst.unlocks);
+    EXPECT_EQ(src->lockDepth(), 0);
+    EXPECT_EQ(dst->lockDepth(), 0);
     if (expectConverts) {
-      EXPECT_EQ(src.locks, 1);
-      EXPECT_EQ(dst.locks, 1);
+      EXPECT_EQ(src->lockCalls(), 1u);
+      EXPECT_EQ(dst->lockCalls(), 1u);
     }
   }
 };
@@ -88,8 +88,8 @@ TEST_P(ConverterGuardTest, ConvertsEveryPixelAndNothingElse) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPairs, ConverterGuardTest, ::testing::ValuesIn(AllPairs()),
-                         [](const ::testing::TestParamInfo<FormatPair>& info) { return PairName(info.param); });
+INSTANTIATE_TEST_SUITE_P(AllPairs, ConverterGuardTest, ::testing::ValuesIn(kAllPairs),
+                         [](const ::testing::TestParamInfo<FormatPair>& info) { return PairTestName(info); });
 
 }  // namespace
 }  // namespace pellix

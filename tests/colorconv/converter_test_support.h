@@ -3,28 +3,24 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "colorconv/converters.h"
 #include "colorconv/routines.h"
+#include "tests/support/format_pairs.h"
 
 namespace pellix {
 namespace testing_support {
 
-using FormatPair = std::pair<PixelFormat, PixelFormat>;
-
-// The twenty ordered pairs of distinct formats.
-inline std::vector<FormatPair> AllPairs() {
-  std::vector<FormatPair> pairs;
-  for (PixelFormat in : kAllFormats)
-    for (PixelFormat out : kAllFormats)
-      if (in != out) pairs.emplace_back(in, out);
-  return pairs;
-}
-
-inline std::string PairName(const FormatPair& pair) {
-  return std::string(FormatName(pair.first)) + "To" + FormatName(pair.second);
+// A byte pattern that differs from its neighbours, for canaries and prefills.
+inline std::vector<uint8_t> Pattern(size_t size, uint32_t seed) {
+  std::vector<uint8_t> bytes(size);
+  uint32_t state = seed * 2654435761u + 1;
+  for (auto& b : bytes) {
+    state = state * 1664525u + 1013904223u;
+    b = static_cast<uint8_t>(state >> 24);
+  }
+  return bytes;
 }
 
 // Index of the first byte where the two differ, or -1.

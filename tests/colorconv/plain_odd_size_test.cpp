@@ -155,8 +155,9 @@ TEST_P(PlainOddSizeTest, PackedToPlanarWritesEveryLumaPixelAndWholeChromaBlocks)
         for (int32_t j = 0; j < s.width / 2; ++j) {
           const uint8_t* top = src + 2 * k * 2 * packedStride + 4 * j;
           const uint8_t* bottom = top + 2 * packedStride;
-          ASSERT_EQ(u.data()[k * (s.stride / 2) + j], (top[1] + bottom[1]) >> 1);
-          ASSERT_EQ(v.data()[k * (s.stride / 2) + j], (top[3] + bottom[3]) >> 1);
+          const int64_t row = ChromaRowOffset(k, s.stride, ChromaRowRule::HalvedStride);
+          ASSERT_EQ(u.data()[row + j], (top[1] + bottom[1]) >> 1);
+          ASSERT_EQ(v.data()[row + j], (top[3] + bottom[3]) >> 1);
         }
       }
     }

@@ -11,7 +11,7 @@
 #include "colorconv/simd/simd_routines.h"
 #include "conversion_model.h"
 #include "converter_test_support.h"
-#include "test_frame.h"
+#include "guarded_frame.h"
 
 namespace pellix {
 namespace {
@@ -107,16 +107,16 @@ TEST(RoutineSetUpTest, RepeatedSetUpWhileConverting) {
   });
   for (int round = 0; round < 20; ++round) {
     for (const FormatPair& pair : pairs) {
-      const Scenario s = MakeScenario(pair.first, pair.second, 32, 8, 0, 0, 0);
-      TestFrame src(s.width, s.height, s.sourceStride, SourceSize(s));
+      const Scenario s = MakeScenario(pair.from, pair.to, 32, 8, 0, 0, 0);
+      GuardedFrame src(s.width, s.height, s.sourceStride, SourceSize(s));
       src.assign(SourceContent(s, 21));
-      TestFrame dst(s.width, s.height, s.destinationStride, DestinationSize(s));
+      GuardedFrame dst(s.width, s.height, s.destinationStride, DestinationSize(s));
       const std::vector<uint8_t> prefill = Pattern(dst.size(), 22);
       dst.assign(prefill);
-      const Tessel::ImageProperties described = src.imageProperties;
-      ASSERT_TRUE(FrameConverterFor(pair.first, pair.second)(&src, &described, 0, &dst)) << PairName(pair);
+      const Tessel::ImageProperties described = src->imageProperties;
+      ASSERT_TRUE(FrameConverterFor(pair.from, pair.to)(src.frame(), &described, 0, dst.frame())) << PairText(pair);
       const Expectation e = Expect(s, src.contents(), prefill);
-      ASSERT_EQ(FirstDifference(dst.contents(), e.destination), -1) << PairName(pair);
+      ASSERT_EQ(FirstDifference(dst.contents(), e.destination), -1) << PairText(pair);
     }
   }
   converting = false;

@@ -38,7 +38,7 @@ TEST_F(ComponentObjectTest, EachFactoryCallMakesAnIndependentObject) {
 
 TEST_F(ComponentObjectTest, FactoryWithoutResultPointerMakesNothing) {
   EXPECT_EQ(LoadedPlugin().getPlugin()(&host, nullptr), 0);
-  EXPECT_TRUE(host.events.empty());
+  EXPECT_TRUE(host.events().empty());
 }
 
 TEST_F(ComponentObjectTest, ObjectMadeWithoutHostReleasesQuietly) {
@@ -57,17 +57,19 @@ TEST_F(ComponentObjectTest, HostAndUserWord) {
 TEST_F(ComponentObjectTest, FinalReleaseNotifiesHostBeforeAndAfterDeletion) {
   EXPECT_EQ(plugin->addRef(), 2);
   EXPECT_EQ(plugin->releaseRef(), 1);
-  EXPECT_TRUE(host.events.empty());
+  EXPECT_TRUE(host.events().empty());
   EXPECT_EQ(plugin->refCount(), 1);
   Tessel::Plugin* const identity = plugin;
   EXPECT_EQ(plugin->releaseRef(), 0);
   plugin = nullptr;
-  ASSERT_EQ(host.events.size(), 2u);
-  EXPECT_EQ(host.events[0].what, "releasing");
-  EXPECT_EQ(host.events[0].plugin, identity);
-  EXPECT_EQ(host.events[0].countSeen, 0);  // still alive, count already 0
-  EXPECT_EQ(host.events[1].what, "released");
-  EXPECT_EQ(host.events[1].plugin, identity);
+  using Kind = pellix::RecordingPluginHost::EventKind;
+  const auto events = host.events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].kind, Kind::Releasing);
+  EXPECT_EQ(events[0].plugin, identity);
+  EXPECT_EQ(events[0].countSeen, 0);  // still alive, count already 0
+  EXPECT_EQ(events[1].kind, Kind::Released);
+  EXPECT_EQ(events[1].plugin, identity);
 }
 
 TEST_F(ComponentObjectTest, QueryInterfaceAnswersThreeIdentifiers) {
@@ -207,7 +209,7 @@ TEST_F(ComponentObjectTest, FourCCPresetOnOtherKeysGetsTheStoredValue) {
 // A host may delete the object through any face; the whole object goes and
 // nothing leaks (checked by the leak sanitizer build).
 TEST(ComponentDeletionTest, DeletingThroughAnyFaceDestroysTheWholeObject) {
-  testing_doubles::RecordingHost host;
+  pellix::RecordingPluginHost host;
   for (int face = 0; face < 4; ++face) {
     Tessel::Plugin* plugin = nullptr;
     LoadedPlugin().getPlugin()(&host, &plugin);
@@ -221,7 +223,7 @@ TEST(ComponentDeletionTest, DeletingThroughAnyFaceDestroysTheWholeObject) {
       default: delete static_cast<Tessel::OutputInterface*>(transform); break;
     }
   }
-  EXPECT_TRUE(host.events.empty());
+  EXPECT_TRUE(host.events().empty());
 }
 
 }  // namespace

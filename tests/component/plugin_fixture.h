@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "host/plugin_host.h"
 #include "host/plugin_library.h"
 #include "sdk/interfaces.h"
-#include "tests/component/test_doubles.h"
 
 pellix::PluginLibrary& LoadedPlugin();
 
@@ -29,7 +29,7 @@ class PluginTest : public ::testing::Test {
   // The answer to a FourCC lookup; false when the lookup answers false.
   bool fourCC(const char* key, uint32_t* code);
 
-  testing_doubles::RecordingHost host;
+  pellix::RecordingPluginHost host;
   Tessel::Plugin* plugin = nullptr;
   Tessel::ComponentInterface* component = nullptr;
   Tessel::TransformInterface* transform = nullptr;

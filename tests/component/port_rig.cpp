@@ -1,18 +1,26 @@
 #include "tests/component/port_rig.h"
 
-#include <algorithm>
 #include <cstring>
 
-using namespace testing_doubles;
+#include "formats/format_names.h"
+#include "host/frame_layout.h"
 
-int32_t BitsPerPixelOf(const char* format) {
-  if (std::strncmp(format, "BGRA", 4) == 0) return 32;
-  if (std::strncmp(format, "YUY2", 4) == 0 || std::strncmp(format, "UYVY", 4) == 0) return 16;
-  return 12;
+using Tessel::PortMessage::Connect;
+using Tessel::PortMessage::ImageFormat;
+using Tessel::PortMessage::PullFrame;
+using Tessel::PortMessage::SetFrameAllocator;
+
+Tessel::Variant ObjectVariant(void* object) {
+  Tessel::Variant v;
+  v.setPointer(Tessel::VariantType::ObjectPtr, object);
+  return v;
 }
 
+int32_t BitsPerPixelOf(const char* format) { return pellix::BitsPerPixel(pellix::FormatFromPortName(format)); }
+
 void PortsTest::TearDown() {
-  EXPECT_TRUE(ledger.everyFrameReleasedOnce()) << "a frame was leaked, released twice or left locked";
+  const pellix::LedgerReport report = ledger->report();
+  EXPECT_TRUE(report.clean()) << "a frame was leaked, released twice or left locked\n" << report.describe();
   if (input != nullptr) transform->destroyInputPort(input);
   if (output != nullptr) transform->destroyOutputPort(output);
   PluginTest::TearDown();
@@ -20,18 +28,18 @@ void PortsTest::TearDown() {
 
 bool PortsTest::connectInput() {
   Tessel::Variant peer = ObjectVariant(&upstream);
-  return input->notify(kConnect, &peer);
+  return input->notify(Connect, &peer);
 }
 
 bool PortsTest::connectOutput() {
   Tessel::Variant peer = ObjectVariant(&downstream);
-  return output->notify(kConnect, &peer);
+  return output->notify(Connect, &peer);
 }
 
 bool PortsTest::setAllocator(Tessel::FrameAllocator* frameAllocator, Tessel::VariantType type) {
   Tessel::Variant value;
   value.setPointer(type, frameAllocator);
-  return output->notify(kSetFrameAllocator, &value);
+  return output->notify(SetFrameAllocator, &value);
 }
 
 bool PortsTest::announce(Tessel::PortInterface* port, int32_t width, int32_t height) {
@@ -40,7 +48,7 @@ bool PortsTest::announce(Tessel::PortInterface* port, int32_t width, int32_t hei
   image.height = height;
   image.stride = width;
   Tessel::Variant announcement = ObjectVariant(&image);
-  return port->configure(kImageFormat, &announcement);
+  return port->configure(ImageFormat, &announcement);
 }
 
 bool PortsTest::wire(const char* inputName, const char* outputName, int32_t width, int32_t height) {
@@ -57,9 +65,16 @@ bool PortsTest::wire(const char* inputName, const char* outputName, int32_t widt
   return connected;
 }
 
-FakeFrame* PortsTest::makeSource(const char* format, int32_t width, int32_t height) {
-  FakeFrame* frame = ledger.make(width, height, width, FrameBytes(BitsPerPixelOf(format), width, height));
-  std::fill(frame->pixels.begin(), frame->pixels.end(), 128);
+pellix::HostFrame* PortsTest::makeSource(const char* format, int32_t width, int32_t height) {
+  const pellix::PixelFormat code = pellix::FormatFromPortName(format);
+  const pellix::FrameLayout layout =
+      pellix::LayoutFor(code, width, height, pellix::DefaultStride(code, width), pellix::PlaneRule::Source);
+  Tessel::ImageProperties image;
+  image.width = width;
+  image.height = height;
+  image.stride = layout.stride;
+  pellix::HostFrame* frame = sources.acquire(static_cast<uint32_t>(layout.bytes), image);
+  std::memset(frame->data(), 128, frame->capacity);
   frame->dataSize() = frame->capacity;
   frame->attribute0 = kSourceAttribute0;
   frame->attribute1 = kSourceAttribute1;
@@ -67,16 +82,16 @@ FakeFrame* PortsTest::makeSource(const char* format, int32_t width, int32_t heig
 }
 
 void PortsTest::produceFrames(const char* format, int32_t width, int32_t height) {
-  upstream.produce = [this, format, width, height] { return makeSource(format, width, height); };
+  produce = [this, format, width, height] { return makeSource(format, width, height); };
 }
 
-FakeFrame* PortsTest::pull() {
+pellix::HostFrame* PortsTest::pull() {
   Tessel::Variant value;
-  if (!output->request(kPullFrame, &value)) {
+  if (!output->request(PullFrame, &value)) {
     EXPECT_EQ(value.type, Tessel::VariantType::Empty) << "a failed pull wrote the caller's Variant";
     EXPECT_EQ(value.payload.pointer, nullptr);
     return nullptr;
   }
   EXPECT_EQ(value.type, Tessel::VariantType::ObjectPtr);
-  return static_cast<FakeFrame*>(value.as<Tessel::Frame>());
+  return static_cast<pellix::HostFrame*>(value.as<Tessel::Frame>());
 }

@@ -1,8 +1,13 @@
 #include "tests/concurrency/concurrency_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 
+#include "host/frame_producers.h"
 #include "host/frame_ref.h"
+#include "tests/support/expected_conversion.h"
+#include "tests/support/format_pairs.h"
 
 namespace pellix::concurrency {
 
@@ -23,10 +28,10 @@ void Gate::wait() {
   opened_.wait(lock, [this] { return open_; });
 }
 
-SessionOptions SameImageEveryFrame(Pair pair, int32_t width, int32_t height, uint64_t seed) {
+SessionOptions SameImageEveryFrame(FormatPair pair, int32_t width, int32_t height, uint64_t seed) {
   SessionOptions options;
-  options.inputFormat = FormatName(pair.input);
-  options.outputFormat = FormatName(pair.output);
+  options.inputFormat = FormatName(pair.from);
+  options.outputFormat = FormatName(pair.to);
   options.width = width;
   options.height = height;
   options.sourceBuffers.guardPages = true;
@@ -40,6 +45,21 @@ SessionOptions SameImageEveryFrame(Pair pair, int32_t width, int32_t height, uin
     }
   };
   return options;
+}
+
+std::vector<uint8_t> ConvertAlone(FormatPair pair, int32_t width, int32_t height, uint64_t seed) {
+  const SessionOptions options = SameImageEveryFrame(pair, width, height, seed);
+  ConversionSession session(Library(), options);
+  FrameRef converted = session.pull();
+  // The same image in a frame of the session's source layout, for the oracle.
+  auto pool = std::make_shared<FramePool>(session.ledger());
+  FrameRef source(MakeFilledFrameProducer(pool, session.sourceLayout(), options.fill)());
+  const Tessel::ImageProperties announced = source->imageProperties;
+  const std::vector<uint8_t> bytes = FrameBytes(*converted);
+  EXPECT_TRUE(bytes == ExpectedConversion(pair.from, pair.to, *source, announced,
+                                          converted->imageProperties.stride, converted->capacity))
+      << PairText(pair) << " alone differs from its routine called directly";
+  return bytes;
 }
 
 std::vector<uint8_t> FrameBytes(Tessel::Frame& frame) {

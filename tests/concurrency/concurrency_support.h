@@ -1,7 +1,8 @@
 // Shared pieces of the concurrency tests: the built plug-in loaded once per
 // process, a one-shot gate to line threads up, sessions whose source frames
 // are the same deterministic image every time (so every pull of a session
-// must give the same bytes), and a frame's whole buffer.
+// must give the same bytes), that image converted with nothing else
+// running, and a frame's whole buffer.
 #pragma once
 
 #include <condition_variable>
@@ -31,14 +32,14 @@ class Gate {
   bool open_ = false;
 };
 
-struct Pair {
-  PixelFormat input;
-  PixelFormat output;
-};
-
 // A session converting `pair` at width x height; its source frames all hold
 // the image `seed` picks.
-SessionOptions SameImageEveryFrame(Pair pair, int32_t width, int32_t height, uint64_t seed);
+SessionOptions SameImageEveryFrame(FormatPair pair, int32_t width, int32_t height, uint64_t seed);
+
+// The bytes of that session's first frame, converted with nothing else
+// running; checked (with gtest expectations) against the routine of the
+// pair called directly.
+std::vector<uint8_t> ConvertAlone(FormatPair pair, int32_t width, int32_t height, uint64_t seed);
 
 std::vector<uint8_t> FrameBytes(Tessel::Frame& frame);
 

@@ -1,13 +1,15 @@
 // Disconnection and port destruction from one thread while another thread's
 // pull is running: each waits for the pull (the component's mutex), the
 // running pull completes with a whole frame, and afterwards nothing is
-// pulled from upstream.
+// pulled from upstream. From the pulling thread itself (the mutex is
+// recursive) a Disconnect does not block.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 
 #include "host/frame_allocator.h"
@@ -26,9 +28,35 @@ namespace {
 
 using Tessel::PortMessage::PullFrame;
 
+// What another thread does to the component while its pull is held.
+struct Teardown {
+  const char* name;
+  std::function<bool(LoadedComponent&)> run;  // true when the plug-in accepted every step
+  // Whether the output port is still there and a later pull must answer
+  // false without reaching upstream.
+  bool laterPullRefused;
+};
+
+void PrintTo(const Teardown& teardown, std::ostream* out) { *out << teardown.name; }
+
+const Teardown kTeardowns[] = {
+    {"DisconnectOfTheInputPort", [](LoadedComponent& c) { return c.disconnect(PortSide::Input); }, true},
+    {"DisconnectOfTheOutputPort", [](LoadedComponent& c) { return c.disconnect(PortSide::Output); }, true},
+    // The host's stop sequence (ConversionSession::disconnect).
+    {"DisconnectOfBothPorts",
+     [](LoadedComponent& c) { return c.disconnect(PortSide::Input) && c.disconnect(PortSide::Output); }, true},
+    {"DisconnectsAndInputPortDestruction",
+     [](LoadedComponent& c) {
+       return c.disconnect(PortSide::Output) && c.disconnect(PortSide::Input) && c.destroyInputPort();
+     },
+     true},
+    {"DestructionOfTheInputPort", [](LoadedComponent& c) { return c.destroyInputPort(); }, false},
+    {"DestructionOfTheOutputPort", [](LoadedComponent& c) { return c.destroyOutputPort(); }, false},
+};
+
 // A component wired UYVY -> BGRA whose upstream port holds every pull inside
 // the producer until the test lets it go.
-class HeldPull : public ::testing::Test {
+class HeldPull : public ::testing::TestWithParam<Teardown> {
  protected:
   void SetUp() override {
     ASSERT_NE(component.createInputPort("UYVY"), nullptr);
@@ -59,7 +87,7 @@ class HeldPull : public ::testing::Test {
 
   // Runs `teardown` on another thread while the pull is held; returns once
   // both are done. What the teardown saw on its return is recorded.
-  void overlap(std::function<void()> teardown) {
+  void overlap(const std::function<void()>& teardown) {
     std::atomic<bool> started{false};
     std::thread other([&] {
       started = true;
@@ -104,46 +132,61 @@ class HeldPull : public ::testing::Test {
   uint64_t releasedWhenTeardownReturned = 0;
 };
 
-TEST_F(HeldPull, OutputPortDestroyedDuringThePullWaitsForIt) {
+TEST_P(HeldPull, TeardownFromAnotherThreadWaitsForThePull) {
+  const Teardown& teardown = GetParam();
   startPull();
-  bool destroyed = false;
-  overlap([&] { destroyed = component.destroyOutputPort(); });
+  bool accepted = false;
+  overlap([&] { accepted = teardown.run(component); });
 
-  EXPECT_TRUE(destroyed);
+  EXPECT_TRUE(accepted);
   ASSERT_TRUE(pulled) << "the running pull completes";
   FrameRef frame(answer.as<Tessel::Frame>());
   ASSERT_TRUE(frame);
   EXPECT_EQ(frame->imageProperties.width, kWidth);
-  EXPECT_EQ(convertedWhenTeardownReturned, 1u) << "the port went before its pull had converted";
-  EXPECT_EQ(releasedWhenTeardownReturned, 1u) << "the port went before its pull released the source frame";
+  EXPECT_EQ(frame->dataSize(), 4u * kWidth * kHeight) << "a whole frame";
+  EXPECT_EQ(convertedWhenTeardownReturned, 1u) << "the teardown returned before the pull had converted";
+  EXPECT_EQ(releasedWhenTeardownReturned, 1u) << "the teardown returned before the pull released the source frame";
+
+  if (teardown.laterPullRefused) {
+    Tessel::Variant again;
+    EXPECT_FALSE(output->request(PullFrame, &again)) << "a pull after Disconnect answers false";
+    EXPECT_EQ(source.pullRequests(), 1u) << "and does not reach the upstream port";
+  }
 }
 
-TEST_F(HeldPull, DisconnectAndInputPortDestructionDuringThePullWaitForIt) {
-  startPull();
-  bool answers[3] = {false, false, false};
-  overlap([&] {
-    answers[0] = component.disconnect(PortSide::Output);
-    answers[1] = component.disconnect(PortSide::Input);
-    answers[2] = component.destroyInputPort();
-  });
+INSTANTIATE_TEST_SUITE_P(Teardowns, HeldPull, ::testing::ValuesIn(kTeardowns),
+                         [](const ::testing::TestParamInfo<Teardown>& info) { return std::string(info.param.name); });
 
-  EXPECT_TRUE(answers[0] && answers[1] && answers[2]);
-  ASSERT_TRUE(pulled) << "the running pull completes";
-  FrameRef frame(answer.as<Tessel::Frame>());
-  EXPECT_TRUE(frame);
-  EXPECT_EQ(convertedWhenTeardownReturned, 1u) << "Disconnect returned before the pull had converted";
-  EXPECT_EQ(releasedWhenTeardownReturned, 1u);
-
-  Tessel::Variant again;
-  EXPECT_FALSE(output->request(PullFrame, &again)) << "a pull after Disconnect answers false";
-  EXPECT_EQ(source.pullRequests(), 1u) << "and does not reach the upstream port";
+// A Disconnect sent from inside the pull, on the pulling thread, returns at
+// once: the running pull converts with the converter it started with, and
+// the next pull answers false.
+TEST(ConcurrentTeardown, DisconnectFromThePullingThreadDoesNotBlock) {
+  auto ledger = std::make_shared<FrameLedger>();
+  auto pool = std::make_shared<FramePool>(ledger);
+  const FrameLayout layout = LayoutFor(PixelFormat::BGRA, 16, 8, 16, PlaneRule::Source);
+  FrameProducer fill = MakeFilledFrameProducer(pool, layout, nullptr);
+  ConversionSession* session = nullptr;
+  bool disconnected = false;
+  SessionOptions options = SameImageEveryFrame({PixelFormat::BGRA, PixelFormat::I420}, 16, 8, 1);
+  options.producer = [&]() -> Tessel::Frame* {
+    disconnected = session->component().disconnect(PortSide::Output);
+    return fill();
+  };
+  ConversionSession held(Library(), options, ledger);
+  session = &held;
+  FrameRef frame = held.tryPull();
+  EXPECT_TRUE(disconnected);
+  ASSERT_TRUE(frame) << "the running pull completes";
+  frame.reset();
+  EXPECT_FALSE(held.tryPull());
+  EXPECT_EQ(held.source().pullRequests(), 1u);
 }
 
 // Disconnect from another thread while frames are pulled back to back: the
 // pulling thread sees whole frames, then false, and nothing in between.
 TEST(ConcurrentTeardown, DisconnectWhilePullingInALoop) {
   auto ledger = std::make_shared<FrameLedger>();
-  const Pair pair{PixelFormat::BGRA, PixelFormat::YV12};
+  const FormatPair pair{PixelFormat::BGRA, PixelFormat::YV12};
   ConversionSession session(Library(), SameImageEveryFrame(pair, 64, 16, 9), ledger);
   std::atomic<int> converted{0};
   int wrong = 0;

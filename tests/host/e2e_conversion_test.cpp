@@ -6,29 +6,13 @@
 #include "colorconv/simd/simd_routines.h"
 #include "tests/host/e2e_capped_library.h"
 #include "tests/host/e2e_fixture.h"
+#include "tests/support/format_pairs.h"
 
 namespace pellix {
 namespace e2e {
 namespace {
 
-struct Pair {
-  PixelFormat input;
-  PixelFormat output;
-};
-
-void PrintTo(const Pair& pair, std::ostream* out) {
-  *out << FormatName(pair.input) << " -> " << FormatName(pair.output);
-}
-
-std::vector<Pair> AllPairs() {
-  std::vector<Pair> pairs;
-  for (PixelFormat input : kAllFormats) {
-    for (PixelFormat output : kAllFormats) {
-      if (input != output) pairs.push_back({input, output});
-    }
-  }
-  return pairs;
-}
+using Pair = FormatPair;
 
 class PairConversion : public PluginTest, public ::testing::WithParamInterface<Pair> {};
 
@@ -40,13 +24,13 @@ bool ConvertAndCompare(const std::shared_ptr<FrameLedger>& ledger, const Pair& p
   FrameBufferOptions guarded;
   guarded.guardPages = true;
   auto pool = std::make_shared<FramePool>(ledger, guarded);
-  FrameRef source = MakeSourceFrame(*pool, pair.input, width, height, 11);
+  FrameRef source = MakeSourceFrame(*pool, pair.from, width, height, 11);
   source->attribute0 = 0xA0;
   source->attribute1 = 0xB1;
 
   SessionOptions options;
-  options.inputFormat = FormatName(pair.input);
-  options.outputFormat = FormatName(pair.output);
+  options.inputFormat = FormatName(pair.from);
+  options.outputFormat = FormatName(pair.to);
   options.width = width;
   options.height = height;
   options.outputFrames.buffers = guarded;
@@ -57,7 +41,7 @@ bool ConvertAndCompare(const std::shared_ptr<FrameLedger>& ledger, const Pair& p
 
   EXPECT_EQ(converted->imageProperties.width, width);
   EXPECT_EQ(converted->imageProperties.height, height);
-  EXPECT_EQ(converted->dataSize(), static_cast<uint32_t>(int64_t{BitsPerPixel(pair.output)} * width * height / 8));
+  EXPECT_EQ(converted->dataSize(), static_cast<uint32_t>(int64_t{BitsPerPixel(pair.to)} * width * height / 8));
   EXPECT_EQ(converted->attribute0, 0xA0u);
   EXPECT_EQ(converted->attribute1, 0xB1u);
   Tessel::ImageProperties announced;
@@ -65,7 +49,7 @@ bool ConvertAndCompare(const std::shared_ptr<FrameLedger>& ledger, const Pair& p
   announced.height = height;
   announced.stride = source->imageProperties.stride;
   EXPECT_TRUE(
-      SameBytes(FrameBytes(*converted), ExpectedConversion(pair.input, pair.output, *source, announced,
+      SameBytes(FrameBytes(*converted), ExpectedConversion(pair.from, pair.to, *source, announced,
                                                            converted->imageProperties.stride, converted->capacity)));
   return true;
 }
@@ -79,8 +63,7 @@ TEST_P(PairConversion, MatchesTheRoutineCalledDirectly) {
 TEST_P(PairConversion, OddSizeMatchesOrIsRefused) {
   const Pair pair = GetParam();
   // BGRA of odd width has no 4:2:2 layout; every other pair converts.
-  const bool refused =
-      pair.input == PixelFormat::BGRA && (pair.output == PixelFormat::YUY2 || pair.output == PixelFormat::UYVY);
+  const bool refused = pair.from == PixelFormat::BGRA && (pair.to == PixelFormat::YUY2 || pair.to == PixelFormat::UYVY);
   EXPECT_EQ(ConvertAndCompare(ledger, pair, 37, 21), !refused);
 }
 
@@ -90,15 +73,12 @@ TEST_P(PairConversion, CappedAtSse2GivesTheSameBytes) {
   const Pair pair = GetParam();
   const std::shared_ptr<const PluginLibrary> capped = LibraryCappedAt("sse2");
   EXPECT_TRUE(ConvertAndCompare(ledger, pair, 132, 22, capped));
-  const bool refused =
-      pair.input == PixelFormat::BGRA && (pair.output == PixelFormat::YUY2 || pair.output == PixelFormat::UYVY);
+  const bool refused = pair.from == PixelFormat::BGRA && (pair.to == PixelFormat::YUY2 || pair.to == PixelFormat::UYVY);
   EXPECT_EQ(ConvertAndCompare(ledger, pair, 37, 21, capped), !refused);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllTwenty, PairConversion, ::testing::ValuesIn(AllPairs()),
-                         [](const ::testing::TestParamInfo<Pair>& info) {
-                           return std::string(FormatName(info.param.input)) + "To" + FormatName(info.param.output);
-                         });
+INSTANTIATE_TEST_SUITE_P(AllTwenty, PairConversion, ::testing::ValuesIn(kAllPairs),
+                         [](const ::testing::TestParamInfo<Pair>& info) { return PairTestName(info); });
 
 using ConversionTest = PluginTest;
 

@@ -1,9 +1,7 @@
 #include "tests/host/e2e_fixture.h"
 
-#include <cstring>
 #include <mutex>
 
-#include "colorconv/routines.h"
 
 namespace pellix {
 namespace e2e {
@@ -60,12 +58,14 @@ FrameRef MakeSourceFrame(FramePool& pool, PixelFormat format, int32_t width, int
   return frame;
 }
 
-RawGraph::RawGraph(const std::shared_ptr<FrameLedger>& ledger, PixelFormat sourceFormat, int32_t width, int32_t height)
+RawGraph::RawGraph(const std::shared_ptr<FrameLedger>& ledger, PixelFormat sourceFormat, int32_t width,
+                   int32_t height)
     : sourcePool(std::make_shared<FramePool>(ledger)),
       sourceLayout(LayoutFor(sourceFormat, width, height, DefaultStride(sourceFormat, width), PlaneRule::Source)),
-      source(MakeFilledFrameProducer(
-          sourcePool, sourceLayout,
-          [](HostFrame& frame, const FrameLayout&, uint64_t index) { FillPseudoRandom(frame, 7, index); })),
+      source(MakeFilledFrameProducer(sourcePool, sourceLayout,
+                                     [](HostFrame& frame, const FrameLayout&, uint64_t index) {
+                                       FillPseudoRandom(frame, 7, index);
+                                     })),
       allocator(ledger),
       component(*Library(), host) {}
 
@@ -73,102 +73,6 @@ FrameRef RawGraph::pull() {
   Tessel::Variant answer;
   if (!component.pull(&answer)) return FrameRef();
   return FrameRef(answer.as<Tessel::Frame>());
-}
-
-namespace {
-
-struct Planes {
-  const uint8_t* y;
-  const uint8_t* u;
-  const uint8_t* v;
-};
-
-// Source planes as the converters place them: second chroma plane at
-// h*s + h*(s/4).
-Planes SourcePlanes(PixelFormat format, const uint8_t* s, int64_t h, int64_t stride) {
-  const uint8_t* first = s + h * stride;
-  const uint8_t* second = s + h * stride + h * (stride / 4);
-  return format == PixelFormat::I420 ? Planes{s, first, second} : Planes{s, second, first};
-}
-
-struct DestinationPlanes {
-  uint8_t* y;
-  uint8_t* u;
-  uint8_t* v;
-};
-
-DestinationPlanes DestinationPlanesOf(PixelFormat format, uint8_t* d, int64_t h, int64_t stride) {
-  uint8_t* first = d + h * stride;
-  uint8_t* second = d + h * stride + (h * stride) / 4;
-  return format == PixelFormat::I420 ? DestinationPlanes{d, first, second} : DestinationPlanes{d, second, first};
-}
-
-}  // namespace
-
-std::vector<uint8_t> ExpectedConversion(PixelFormat input, PixelFormat output, const Tessel::Frame& source,
-                                        const Tessel::ImageProperties& image, int32_t ds, uint32_t destinationCapacity,
-                                        int32_t interlaced) {
-  // The routines an SSE2 processor runs: every wider tier the plug-in may
-  // have chosen must give their bytes.
-  const ConversionRoutines slots = SelectConversionRoutines(InitColorConversion());
-  const ColorAdjustment* adjust = &ProcessColorAdjustment();
-  std::vector<uint8_t> out(destinationCapacity, 0);
-  // The routines take a non-const source pointer in none of their shapes, but
-  // the frame's buffer is reached through a const Frame here.
-  auto& frame = const_cast<Tessel::Frame&>(source);
-  const uint8_t* src = frame.lock();
-  uint8_t* dst = out.data();
-  const int32_t w = source.imageProperties.width;
-  const int32_t h = source.imageProperties.height;
-  const int32_t s = source.imageProperties.stride;
-
-  if (IsPlanar(input) && IsPlanar(output)) {
-    const Planes from = SourcePlanes(input, src, h, s);
-    // The plane copy places destination planes like every planar destination.
-    const DestinationPlanes to = DestinationPlanesOf(output, dst, h, ds);
-    for (int32_t row = 0; row < h; ++row) {
-      std::memcpy(to.y + int64_t{row} * ds, from.y + int64_t{row} * s, w);
-    }
-    for (int32_t row = 0; row < image.height / 2; ++row) {
-      std::memcpy(to.u + int64_t{row} * (ds / 2), from.u + int64_t{row} * (s / 2), w / 2);
-      std::memcpy(to.v + int64_t{row} * (ds / 2), from.v + int64_t{row} * (s / 2), w / 2);
-    }
-  } else if (IsPlanar(input)) {
-    const Planes from = SourcePlanes(input, src, h, s);
-    const Planar420ToPackedRoutine routine = output == PixelFormat::YUY2   ? slots.planar420ToYUY2
-                                             : output == PixelFormat::UYVY ? slots.planar420ToUYVY
-                                                                           : slots.planar420ToBGRA;
-    routine(from.y, s, from.u, from.v, static_cast<int32_t>(static_cast<uint32_t>(s) >> 1), dst, w, h, ds, adjust,
-            interlaced);
-  } else if (IsPlanar(output)) {
-    const DestinationPlanes to = DestinationPlanesOf(output, dst, h, ds);
-    const ToPlanar420Routine routine = input == PixelFormat::BGRA   ? slots.bgraToPlanar420
-                                       : input == PixelFormat::YUY2 ? slots.yuy2ToPlanar420
-                                                                    : slots.uyvyToPlanar420;
-    const int32_t pitch = input == PixelFormat::BGRA ? 4 * s : 2 * s;
-    routine(w, h, src, pitch, to.y, to.u, to.v, ds, 0, 0);
-  } else if (input == PixelFormat::BGRA) {
-    const PackedToPackedRoutine routine = output == PixelFormat::YUY2 ? slots.bgraToYUY2 : slots.bgraToUYVY;
-    routine(src, s, dst, ds, h, w);
-  } else if (output == PixelFormat::BGRA) {
-    const PackedToPackedRoutine routine = input == PixelFormat::YUY2 ? slots.yuy2ToBGRA : slots.uyvyToBGRA;
-    routine(src, s, dst, ds, image.height, image.width);
-  } else {
-    // YUY2 <-> UYVY: swap the bytes of every 4-byte group over the whole pitch.
-    const int64_t pitch = 2 * int64_t{s};
-    for (int64_t row = 0; row < h; ++row) {
-      for (int64_t group = 0; group < pitch / 4; ++group) {
-        const uint8_t* in = src + row * pitch + group * 4;
-        uint8_t* o = dst + row * pitch + group * 4;
-        o[0] = in[1];
-        o[1] = in[0];
-        o[2] = in[3];
-        o[3] = in[2];
-      }
-    }
-  }
-  frame.unlock();
-  return out;
 }
 
 std::vector<uint8_t> FrameBytes(Tessel::Frame& frame) {
@@ -189,7 +93,8 @@ std::vector<uint8_t> FrameBytes(Tessel::Frame& frame) {
   }
   if (differing == 0) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << differing << " of " << actual.size() << " bytes differ; first at offset "
-                                       << first << ": " << int{actual[first]} << ", expected " << int{expected[first]};
+                                       << first << ": " << int{actual[first]} << ", expected "
+                                       << int{expected[first]};
 }
 
 }  // namespace e2e

@@ -21,6 +21,7 @@
 #include "host/plugin_library.h"
 #include "host/sink_port.h"
 #include "host/source_port.h"
+#include "tests/support/expected_conversion.h"
 
 namespace pellix {
 namespace e2e {
@@ -62,15 +63,6 @@ struct RawGraph {
   HostFrameAllocator allocator;
   LoadedComponent component;
 };
-
-// What converting `source` from `input` to `output` into a destination of
-// `destinationCapacity` bytes and stride `destinationStride` must give, by
-// calling the routine in the active slot (or copying planes / swapping bytes)
-// directly. `image` is the announced description; `interlaced` the flag the
-// planar-to-packed routines get. Bytes the conversion does not write stay 0.
-std::vector<uint8_t> ExpectedConversion(PixelFormat input, PixelFormat output, const Tessel::Frame& source,
-                                        const Tessel::ImageProperties& image, int32_t destinationStride,
-                                        uint32_t destinationCapacity, int32_t interlaced = 0);
 
 // The whole buffer of a frame.
 std::vector<uint8_t> FrameBytes(Tessel::Frame& frame);

@@ -2,6 +2,7 @@
 #include "tests/host/e2e_fixture.h"
 
 #include "colorconv/routines.h"
+#include "formats/format_names.h"
 #include "host/host_error.h"
 
 namespace pellix {
@@ -15,7 +16,7 @@ using FramePathTest = PluginTest;
 struct WiredGraph : RawGraph {
   WiredGraph(const std::shared_ptr<FrameLedger>& ledger, const char* input, const char* output, int32_t w,
              int32_t h)
-      : RawGraph(ledger, *FormatFromName(input), w, h) {
+      : RawGraph(ledger, FormatFromPortName(input), w, h) {
     EXPECT_NE(component.createInputPort(input), nullptr);
     EXPECT_NE(component.createOutputPort(output), nullptr);
     EXPECT_TRUE(component.connect(PortSide::Input, &source));

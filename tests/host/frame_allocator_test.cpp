@@ -24,6 +24,12 @@ FrameAllocatorOptions Stride(int32_t stride, int32_t padding = 0) {
   return options;
 }
 
+FrameAllocatorOptions Adjusted(int64_t bytes) {
+  FrameAllocatorOptions options;
+  options.capacityAdjustment = bytes;
+  return options;
+}
+
 class AllocatorSizes : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(AllocatorSizes, StrideAndCapacityFollowBitsPerPixel) {
@@ -55,7 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{"FixedStride", 16, 10, 2, Stride(24), 24, 96},
                       SizeCase{"NegativeHeightSizedByMagnitude", 32, 4, -3, {}, 4, 48},
                       SizeCase{"NegativeWidthSizedByMagnitude", 32, -4, 3, {}, 4, 48},
-                      SizeCase{"EmptyFrame", 32, 0, 0, {}, 0, 0}),
+                      SizeCase{"EmptyFrame", 32, 0, 0, {}, 0, 0},
+                      SizeCase{"TightPlanarBufferOfAnOddHeight", 12, 4, 3, Adjusted(-1), 4, 17},
+                      SizeCase{"LargerBuffer", 32, 2, 2, Adjusted(10), 2, 26},
+                      SizeCase{"AdjustmentStopsAtZero", 32, 1, 1, Adjusted(-100), 2, 0}),
     [](const ::testing::TestParamInfo<SizeCase>& info) { return std::string(info.param.name); });
 
 TEST(HostFrameAllocator, RefusesWithoutValidBitsPerPixelOrCountOne) {
@@ -94,6 +103,22 @@ TEST(HostFrameAllocator, FailsOnRequest) {
   allocator.setFailing(true);
   EXPECT_EQ(allocator.allocateFrame(2, 2, 1), nullptr);
   EXPECT_EQ(allocator.framesMade(), 3u);
+}
+
+TEST(HostFrameAllocator, CountsAnnouncementsAndKnowsItsFrames) {
+  HostFrameAllocator allocator(std::make_shared<FrameLedger>());
+  HostFrameAllocator other(std::make_shared<FrameLedger>());
+  EXPECT_EQ(allocator.bitsAnnouncements(), 0u);
+  allocator.setBitsPerPixel(12);
+  allocator.setBitsPerPixel(32);
+  EXPECT_EQ(allocator.bitsAnnouncements(), 2u);
+  EXPECT_EQ(allocator.bitsPerPixel(), 32);
+  other.setBitsPerPixel(32);
+  FrameRef mine(allocator.allocateFrame(2, 2, 1));
+  FrameRef theirs(other.allocateFrame(2, 2, 1));
+  EXPECT_TRUE(allocator.pool().owns(mine.get()));
+  EXPECT_FALSE(allocator.pool().owns(theirs.get()));
+  EXPECT_FALSE(allocator.pool().owns(nullptr));
 }
 
 TEST(HostFrameAllocator, GuardedFramesEndAtTheirCapacity) {

@@ -5,18 +5,6 @@
 namespace pellix {
 namespace {
 
-TEST(FrameLayout, FormatNamesByFirstFourCharacters) {
-  struct Case {
-    const char* name;
-    std::optional<PixelFormat> format;
-  };
-  const Case cases[] = {{"IYUV", PixelFormat::I420}, {"I420", PixelFormat::I420},
-                        {"YV12 and more", PixelFormat::YV12}, {"YUY2", PixelFormat::YUY2},
-                        {"UYVY", PixelFormat::UYVY}, {"BGRA", PixelFormat::BGRA},
-                        {"i420", std::nullopt}, {"YV1", std::nullopt}, {"", std::nullopt}};
-  for (const Case& c : cases) EXPECT_EQ(FormatFromName(c.name), c.format) << c.name;
-}
-
 TEST(FrameLayout, PlanarPlanesOfCif) {
   const FrameLayout i420 = LayoutFor(PixelFormat::I420, 352, 288, 352);
   ASSERT_EQ(i420.planeCount, 3);
@@ -33,6 +21,30 @@ TEST(FrameLayout, PlanarPlanesOfCif) {
 TEST(FrameLayout, SecondChromaPlaneRuleDependsOnTheSide) {
   EXPECT_EQ(LayoutFor(PixelFormat::I420, 6, 2, 6, PlaneRule::Source).planes[2].offset, 14u);
   EXPECT_EQ(LayoutFor(PixelFormat::I420, 6, 2, 6, PlaneRule::Destination).planes[2].offset, 15u);
+}
+
+// A planar frame made from BGRA has chroma row m at (m * stride) / 2: with an
+// odd stride its rows are alternately floor and ceil of stride / 2 apart.
+TEST(FrameLayout, ChromaRowsFollowTheRowRule) {
+  const struct {
+    ChromaRowRule rule;
+    uint64_t rows[4];
+  } cases[] = {
+      {ChromaRowRule::HalvedStride, {0, 3, 6, 9}},
+      {ChromaRowRule::HalfOfLumaOffset, {0, 3, 7, 10}},
+  };
+  for (const auto& c : cases) {
+    const FrameLayout yv12 = LayoutFor(PixelFormat::YV12, 6, 8, 7, PlaneRule::Destination, c.rule);
+    for (uint64_t row = 0; row < 4; ++row) {
+      EXPECT_EQ(yv12.planes[1].rowOffset(row) - yv12.planes[1].offset, c.rows[row]) << row;
+      EXPECT_EQ(yv12.planes[2].rowOffset(row) - yv12.planes[2].offset, c.rows[row]) << row;
+    }
+    EXPECT_EQ(yv12.planes[0].rowOffset(3), 21u);
+  }
+  // The last chroma row of the later plane ends inside the layout's bytes.
+  const FrameLayout last =
+      LayoutFor(PixelFormat::I420, 6, 8, 7, PlaneRule::Destination, ChromaRowRule::HalfOfLumaOffset);
+  EXPECT_GE(last.bytes, last.planes[2].rowOffset(3) + last.planes[2].rowBytes);
 }
 
 TEST(FrameLayout, PackedRowsAndPaddedBytes) {

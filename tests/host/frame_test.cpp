@@ -56,6 +56,29 @@ TEST_F(FrameTest, UnbalancedUnlockAndReleaseWhileLockedAreProblems) {
   EXPECT_EQ(ledger->report().problems.size(), 2u) << ledger->report().describe();
 }
 
+TEST_F(FrameTest, LockCallsAreCountedAndALockCanBeMadeToFail) {
+  FrameBufferOptions options;
+  options.recycle = true;
+  FramePool pool(ledger, options);
+  HostFrame* frame = pool.acquire(16, Image(4, 1, 4));
+  EXPECT_EQ(frame->lockCalls(), 0u);
+  ASSERT_NE(frame->lock(), nullptr);
+  frame->unlock();
+  frame->setLockFails(true);
+  EXPECT_EQ(frame->lock(), nullptr);
+  EXPECT_EQ(frame->lockDepth(), 1) << "a failed lock still wants its unlock";
+  frame->unlock();
+  EXPECT_EQ(frame->lockCalls(), 2u);
+  frame->release();
+  HostFrame* again = pool.acquire(16, Image(4, 1, 4));
+  ASSERT_EQ(again, frame);
+  EXPECT_EQ(again->lockCalls(), 0u) << "counts start afresh for each hand-out";
+  EXPECT_NE(again->lock(), nullptr) << "and so does the fault";
+  again->unlock();
+  again->release();
+  EXPECT_TRUE(ledger->report().clean()) << ledger->report().describe();
+}
+
 TEST_F(FrameTest, RecyclingReusesTheObjectUnderANewTicket) {
   FrameBufferOptions options;
   options.recycle = true;

@@ -157,16 +157,30 @@ TEST_F(HostPortsTest, SinkKeepsTheLastAnnouncement) {
   EXPECT_EQ(sink.announcements(), 2u);
 }
 
-TEST(RecordingPluginHost, ChecksOrderPerPlugin) {
+// A plug-in object that answers no interface, for the host's notifications.
+class IdlePlugin final : public Tessel::Plugin {
+ public:
+  IdlePlugin() : Plugin(nullptr) {}
+  int32_t queryInterface(const Tessel::String<char>&, void** out) override {
+    if (out != nullptr) *out = nullptr;
+    return 3;
+  }
+};
+
+TEST(RecordingPluginHost, ChecksOrderPerPluginAndSeesTheCount) {
   RecordingPluginHost host;
-  int a = 0, b = 0;
-  auto* pa = reinterpret_cast<Tessel::Plugin*>(&a);
-  auto* pb = reinterpret_cast<Tessel::Plugin*>(&b);
-  host.onPluginReleasing(pa);
-  host.onPluginReleased(pb);
-  host.onPluginReleased(pa);
-  EXPECT_TRUE(host.releasedCleanly(pa));
-  EXPECT_FALSE(host.releasedCleanly(pb));
+  IdlePlugin a;
+  IdlePlugin b;
+  a.addRef();
+  host.onPluginReleasing(&a);
+  host.onPluginReleased(&b);
+  host.onPluginReleased(&a);
+  EXPECT_TRUE(host.releasedCleanly(&a));
+  EXPECT_FALSE(host.releasedCleanly(&b));
+  const auto events = host.events();
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0].countSeen, 2) << "asked while the object was alive";
+  EXPECT_EQ(events[1].countSeen, -1) << "not asked once it is gone";
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The run with no input (the README's main command) and --info.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -62,7 +64,8 @@ TEST(DefaultRun, WritesImagesAndTableForTwentyPairs) {
 TEST(DefaultRun, RefusesOptionsThatNeedAnInput) {
   ScratchFolder folder;
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"-t", "BGRA"}, {"--every-frame"}, {"-s", "63x48"}, {"-o", "-"}, {"-s", "3840x2160", "--frames", "100"}}) {
+           {"-t", "BGRA"}, {"--every-frame"}, {"-s", "63x48"}, {"-o", "-"}, {"-s", "3840x2160", "--frames", "100"},
+           {"--start", "1"}, {"-r", "25"}, {"-pix_fmt", "bgra"}, {"--frames", "10001"}}) {
     const ToolRun run = RunTool(args, folder.path());
     EXPECT_EQ(run.status, 2) << args[0];
   }
@@ -102,11 +105,33 @@ TEST(Info, ShowsTheCapInPellixCpu) {
       << unknown.out;
 }
 
-TEST(Help, PrintsUsage) {
+// The help says what the conversion is, and the manual describes every
+// option the help lists.
+TEST(Help, PrintsUsageAndMatchesTheManual) {
   ScratchFolder folder;
   const ToolRun run = RunTool({"--help"}, folder.path());
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("Usage: pellix-convert"), std::string::npos);
+  for (const char* text : {"Usage: pellix-convert", "BT.601", "video range", "not interpolated", "--version"}) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text;
+  }
+  const std::string manual = ReadFile(PELLIX_CONVERT_MANUAL);
+  ASSERT_FALSE(manual.empty());
+  for (const char* text : {"BT.601", "video range", "not interpolated"}) {
+    EXPECT_NE(manual.find(text), std::string::npos) << text;
+  }
+  // Every option the help names: words "--name" and FFmpeg's one-dash spellings.
+  std::string words = run.out;
+  std::replace_if(words.begin(), words.end(), [](char c) { return c == ',' || c == '(' || c == ')'; }, ' ');
+  std::istringstream help(words);
+  int options = 0;
+  for (std::string word; help >> word;) {
+    const bool option = (word.rfind("--", 0) == 0 && word.size() > 2 && std::isalpha(static_cast<unsigned char>(word[2]))) ||
+                        word == "-pix_fmt" || word == "-frames:v" || word == "-vframes";
+    if (!option) continue;
+    ++options;
+    EXPECT_NE(manual.find("`" + word), std::string::npos) << word << " is not in the manual";
+  }
+  EXPECT_GE(options, 18);
 }
 
 }  // namespace

@@ -64,8 +64,15 @@ std::vector<ErrorCase> Cases() {
        "malformed YUV4MPEG2 header in input 'in.y4m': height 'Hx' is not a positive number"},
       {"Y4mMagicWrong", {{"in.y4m", "YUV4MPEG W64 H48\n"}}, {"in.y4m", "out.bgra"}, 1,
        "is not a YUV4MPEG2 stream"},
-      {"Y4mColourSpace", {{"in.y4m", "YUV4MPEG2 W64 H48 C444\nFRAME\n"}}, {"in.y4m", "out.bgra"}, 1,
-       "colour space 'C444' is not supported"},
+      {"Y4mColourSpace444", {{"in.y4m", "YUV4MPEG2 W64 H48 C444\nFRAME\n"}}, {"in.y4m", "out.bgra"}, 1,
+       "unsupported YUV4MPEG2 stream in input 'in.y4m': colour space 'C444' is not supported: pellix-convert "
+       "reads 8-bit 4:2:0 streams only (C420jpeg, C420mpeg2, C420paldv, C420 or no C)"},
+      {"Y4mColourSpace422", {{"in.y4m", "YUV4MPEG2 W64 H48 C422\n"}}, {"in.y4m", "out.bgra"}, 1,
+       "unsupported YUV4MPEG2 stream in input 'in.y4m': colour space 'C422'"},
+      {"Y4mColourSpaceMono", {}, {"-", "out.yuy2"}, 1,
+       "unsupported YUV4MPEG2 stream in input standard input: colour space 'Cmono'", "YUV4MPEG2 W64 H48 Cmono\n"},
+      {"Y4mColourSpace10Bit", {{"in.y4m", "YUV4MPEG2 W64 H48 C420p10 XYSCSS=420P10\n"}}, {"in.y4m", "out.bgra"}, 1,
+       "unsupported YUV4MPEG2 stream in input 'in.y4m': colour space 'C420p10'"},
       {"Y4mOddSize", {{"in.y4m", "YUV4MPEG2 W63 H48\n"}}, {"in.y4m", "out.bgra"}, 1,
        "I420 needs an even width and height, not 63x48"},
       {"Y4mMarkerTruncated", {{"in.y4m", kY4mHeader + "FRAME\n" + i420 + "FRA"}}, {"in.y4m", "out.bgra"}, 1,
@@ -89,8 +96,14 @@ std::vector<ErrorCase> Cases() {
       {"FrameWithoutPng", one, with({"--frame", "1"}), 2, "--frame applies to PNG output only"},
       {"PngFrameMissing", one, {"in.i420", "out.png", "-s", "64x48", "--frame", "5"}, 1,
        "has 1 frame: there is no frame 5"},
-      {"PullRefusedOddBgraToYuy2", {{"in.bgra", bgraOdd}}, {"in.bgra", "out.yuy2", "-s", "63x48"}, 1,
-       "the plug-in refused frame 0 (63x48 BGRA to YUY2)"},
+      // Refused up front, like odd 4:2:0 sizes: an odd width, or an odd height.
+      {"OddWidthBgraToYuy2", {{"in.bgra", bgraOdd}}, {"in.bgra", "out.yuy2", "-s", "63x48"}, 2,
+       "the plug-in converts BGRA to YUY2 only at an even width and height, not 63x48"},
+      {"OddHeightBgraToUyvy", {{"in.bgra", bgraOdd}}, {"in.bgra", "out.uyvy", "-s", "48x63"}, 2,
+       "the plug-in converts BGRA to UYVY only at an even width and height, not 48x63"},
+      {"RateForRawOutput", one, with({"-r", "25"}), 2, "-r applies to YUV4MPEG2 output only"},
+      {"StartWithoutInput", {}, {"--start", "2"}, 2, "--start needs an input"},
+      {"RepeatedOutput", one, with({"-o", "again.bgra"}), 2, "output given twice"},
       {"NotAPlugin", one, with({"--plugin", "in.i420"}), 1, "cannot load plug-in ./in.i420"},
       {"InputPortRefused", one, with({refusing}), 1, "plug-in refused input port format \"I420\"", std::nullopt,
        {"PELLIX_TEST_REFUSE=input-port"}},
@@ -110,7 +123,7 @@ TEST_P(BadInput, OneLineNonZeroExitNoOutput) {
   const ErrorCase& c = GetParam();
   ScratchFolder folder;
   for (const auto& [name, bytes] : c.files) WriteFile(folder / name, bytes);
-  const ToolRun run = RunTool(c.args, folder.path(), {std::nullopt, c.pipe}, c.environment);
+  const ToolRun run = RunTool(c.args, folder.path(), Piped(c.pipe), c.environment);
   EXPECT_EQ(run.status, c.status) << run.err;
   EXPECT_EQ(run.err.rfind("pellix-convert: ", 0), 0u) << run.err;
   EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;

@@ -1,13 +1,11 @@
-// The pure parts of pellix-convert: command line, format names, sizes,
-// YUV4MPEG2 header parameters, routine variants and output names.
+// The pure parts of pellix-convert: file names, sizes and layouts,
+// YUV4MPEG2 header parameters, routine variants, output names, progress.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tools/pellix_convert/cli_options.h"
-#include "tools/pellix_convert/conversion_plan.h"
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/png_writer.h"
 #include "tools/pellix_convert/progress.h"
 #include "tools/pellix_convert/tool_error.h"
@@ -16,67 +14,7 @@
 namespace pellix::convert {
 namespace {
 
-TEST(CommandLine, InputAndOutputByOptionOrPosition) {
-  const Options a = ParseCommandLine({"-i", "in.yuv", "-o", "out.bgra", "-f", "I420", "--size=64x48"});
-  const Options b = ParseCommandLine({"in.yuv", "out.bgra", "-fI420", "-s", "64X48"});
-  for (const Options& o : {a, b}) {
-    EXPECT_EQ(o.mode, Mode::Convert);
-    EXPECT_EQ(o.input, "in.yuv");
-    EXPECT_EQ(o.output, "out.bgra");
-    EXPECT_EQ(o.from, "I420");
-    ASSERT_TRUE(o.size);
-    EXPECT_EQ(o.size->width, 64);
-    EXPECT_EQ(o.size->height, 48);
-  }
-  EXPECT_EQ(ParseCommandLine({}).mode, Mode::DefaultRun);
-  EXPECT_EQ(ParseCommandLine({"--info"}).mode, Mode::Info);
-  EXPECT_EQ(ParseCommandLine({"-", "-", "-y", "-q"}).input, "-");
-  EXPECT_EQ(ParseCommandLine({"--", "-odd-name"}).input, "-odd-name");
-}
-
-TEST(CommandLine, RefusesWithUsageStatus) {
-  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{"--bogus"}, "unknown option '--bogus'"},
-      {{"-i"}, "option '-i' needs a value"},
-      {{"-y=1"}, "takes no value"},
-      {{"--quiet=yes"}, "takes no value"},
-      {{"a", "b", "c"}, "unexpected argument 'c'"},
-      {{"a", "-i", "b"}, "input given twice"},
-      {{"--frame", "-1"}, "malformed frame number"},
-      {{"--frames", "0"}, "malformed frame count"},
-      {{"--info", "in.yuv"}, "--info takes no input"},
-  };
-  for (const auto& [args, message] : cases) {
-    try {
-      ParseCommandLine(args);
-      ADD_FAILURE() << "accepted: " << args[0];
-    } catch (const ToolError& error) {
-      EXPECT_EQ(error.status(), kExitUsage);
-      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
-    }
-  }
-}
-
-TEST(CommandLine, FrameSizes) {
-  for (const char* bad :
-       {"640", "640x", "x480", "0x480", "640x0", "-5x3", "64x48x2", "a x b", "64 x48", "2147483648x1", "+64x48", ""}) {
-    EXPECT_THROW(ParseFrameSize(bad), ToolError) << bad;
-  }
-  const FrameSize largest = ParseFrameSize("2147483647x1");
-  EXPECT_EQ(largest.width, 2147483647);
-}
-
-TEST(Formats, OurNamesAndFfmpegAliases) {
-  const std::vector<std::pair<const char*, PixelFormat>> names = {
-      {"I420", PixelFormat::I420},    {"IYUV", PixelFormat::I420},    {"i420", PixelFormat::I420},
-      {"YV12", PixelFormat::YV12},    {"YUY2", PixelFormat::YUY2},    {"UYVY", PixelFormat::UYVY},
-      {"BGRA", PixelFormat::BGRA},    {"yuv420p", PixelFormat::I420}, {"yuyv422", PixelFormat::YUY2},
-      {"uyvy422", PixelFormat::UYVY}, {"bgra", PixelFormat::BGRA},
-  };
-  for (const auto& [name, format] : names) EXPECT_EQ(ParseFormatName(name), format) << name;
-  for (const char* unknown : {"", "I42", "I4200", "rgba", "nv12", "YUV4"}) {
-    EXPECT_FALSE(ParseFormatName(unknown)) << unknown;
-  }
+TEST(Formats, FromFileNameExtensions) {
   EXPECT_EQ(FormatFromFileName("clip.uyvy"), PixelFormat::UYVY);
   EXPECT_EQ(FormatFromFileName("dir.yv12/clip.BGRA"), PixelFormat::BGRA);
   EXPECT_FALSE(FormatFromFileName("dir.yv12/clip"));
@@ -106,51 +44,63 @@ TEST(Formats, FileLayoutIsTightlyPacked) {
 }
 
 TEST(Y4mHeader, ParsesParameters) {
-  const Y4mHeader h = ParseY4mParameters("W320 H240 F30000:1001 It A128:117 C420mpeg2 XYSCSS=420MPEG2");
+  const Y4mHeader h =
+      ParseY4mParameters("W320 H240 F30000:1001 It A128:117 C420mpeg2 XYSCSS=420MPEG2 XCOLORRANGE=FULL");
   EXPECT_EQ(h.width, 320);
   EXPECT_EQ(h.height, 240);
   EXPECT_EQ(h.frameRate, "30000:1001");
   EXPECT_EQ(h.interlacing, "t");
   EXPECT_EQ(h.aspect, "128:117");
-  EXPECT_EQ(ParseY4mParameters("H2 W4 A0:0").aspect, "0:0");
-}
-
-TEST(Y4mHeader, RefusesMalformedAndUnsupported) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"H240", "no width"},
-      {"W320", "no height"},
-      {"W320 H240 W320", "given twice"},
-      {"W0 H240", "not a positive number"},
-      {"W-3 H240", "not a positive number"},
-      {"W99999999999 H2", "not a positive number"},
-      {"W320 H240 F25", "not N:D"},
-      {"W320 H240 F25:0", "not N:D"},
-      {"W320 H240 Ix", "interlacing"},
-      {"W320 H240 C444", "colour space 'C444' is not supported"},
-      {"W320 H240 C420p10", "not supported"},
-      {"W320 H240 w3", "is not a parameter"},
-  };
-  for (const auto& [parameters, message] : cases) {
-    try {
-      ParseY4mParameters(parameters);
-      ADD_FAILURE() << "accepted: " << parameters;
-    } catch (const ToolError& error) {
-      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
-    }
+  EXPECT_EQ(h.colourSpace, "420mpeg2");
+  EXPECT_EQ(h.extensions, (std::vector<std::string>{"YSCSS=420MPEG2", "COLORRANGE=FULL"}));
+  EXPECT_TRUE(h.fullRange());
+  const Y4mHeader defaults = ParseY4mParameters("H2 W4 A0:0 F0:0 XCOLORRANGE=LIMITED");
+  EXPECT_EQ(defaults.aspect, "0:0");
+  EXPECT_EQ(defaults.frameRate, "0:0") << "a rate of 0:0 is unknown, not malformed";
+  EXPECT_EQ(defaults.colourSpace, "420jpeg");
+  EXPECT_FALSE(defaults.fullRange());
+  for (const char* space : {"C420jpeg", "C420paldv", "C420mpeg2", "C420"}) {
+    EXPECT_EQ("C" + ParseY4mParameters(std::string("W4 H2 ") + space).colourSpace, space);
   }
 }
 
-TEST(Plan, ContainersAndFormatsFromNames) {
-  ConversionPlan plan = PlanConversion(ParseCommandLine({"clip.y4m", "frame.png"}));
-  EXPECT_EQ(plan.inputContainer, Container::Y4m);
-  EXPECT_EQ(plan.outputContainer, Container::Png);
-  EXPECT_EQ(plan.to, PixelFormat::BGRA);
-  plan = PlanConversion(ParseCommandLine({"-", "-", "-f", "y4m", "-t", "yuyv422"}));
-  EXPECT_EQ(plan.inputContainer, Container::Y4m);
-  EXPECT_EQ(plan.to, PixelFormat::YUY2);
-  plan = PlanConversion(ParseCommandLine({"a.bgra", "b.y4m", "-s", "64x48", "-t", "IYUV"}));
-  EXPECT_EQ(plan.outputContainer, Container::Y4m);
-  EXPECT_THROW(PlanConversion(ParseCommandLine({"a.bgra", "b.y4m", "-s", "64x48", "-t", "YV12"})), ToolError);
+// Well-formed headers of streams that are not 8-bit 4:2:0 are unsupported,
+// named as such with what is supported; broken headers are malformed.
+TEST(Y4mHeader, UnsupportedIsNotMalformed) {
+  const struct {
+    const char* parameters;
+    bool unsupported;
+    const char* message;
+  } cases[] = {
+      {"W320 H240 C422", true, "colour space 'C422' is not supported"},
+      {"W320 H240 C444", true, "colour space 'C444' is not supported"},
+      {"W320 H240 Cmono", true, "colour space 'Cmono' is not supported"},
+      {"W320 H240 C420p10", true, "colour space 'C420p10' is not supported"},
+      {"W320 H240 C444alpha", true, "C420jpeg, C420mpeg2, C420paldv, C420 or no C"},
+      {"H240", false, "no width"},
+      {"W320", false, "no height"},
+      {"W320 H240 W320", false, "given twice"},
+      {"W0 H240", false, "not a positive number"},
+      {"W-3 H240", false, "not a positive number"},
+      {"W99999999999 H2", false, "not a positive number"},
+      {"W320 H240 F25", false, "not N:D"},
+      {"W320 H240 F25:0", false, "not N:D"},
+      {"W320 H240 F0:1", false, "not N:D"},
+      {"W320 H240 Ix", false, "interlacing"},
+      {"W320 H240 w3", false, "is not a parameter"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ParseY4mParameters(c.parameters);
+      ADD_FAILURE() << "accepted: " << c.parameters;
+    } catch (const Y4mUnsupported& error) {
+      EXPECT_TRUE(c.unsupported) << c.parameters << " called unsupported: " << error.what();
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+    } catch (const ToolError& error) {
+      EXPECT_FALSE(c.unsupported) << c.parameters << " called malformed: " << error.what();
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+    }
+  }
 }
 
 TEST(OutputNames, NumberedPerFrame) {

@@ -77,17 +77,19 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& folder,
   if (input.pipe && pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
   int inFd = input.file ? open(input.file->c_str(), O_RDONLY) : open("/dev/null", O_RDONLY);
   if (input.pipe) inFd = pipeFds[0];
+  const int appendFd = input.appendOutputTo ? open(input.appendOutputTo->c_str(), O_WRONLY | O_APPEND) : -1;
 
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(folder.c_str()) != 0) _exit(126);
     dup2(inFd, STDIN_FILENO);
-    dup2(outFd, STDOUT_FILENO);
+    dup2(appendFd >= 0 ? appendFd : outFd, STDOUT_FILENO);
     dup2(errFd, STDERR_FILENO);
     if (input.pipe) close(pipeFds[1]);
     Exec(argv, env, false);
   }
   close(inFd);
+  if (appendFd >= 0) close(appendFd);
   if (input.pipe) {
     const int writeFd = pipeFds[1];
     const std::string& data = *input.pipe;

@@ -20,7 +20,17 @@ struct ToolRun {
 struct ToolInput {
   std::optional<std::string> file;  // standard input read from this file
   std::optional<std::string> pipe;  // standard input fed through a pipe
+  // Standard output appended to this file (as `>> FILE` does) instead of
+  // being collected in ToolRun::out.
+  std::optional<std::string> appendOutputTo;
 };
+
+// Standard input fed through a pipe (none: /dev/null).
+inline ToolInput Piped(std::optional<std::string> bytes) {
+  ToolInput input;
+  input.pipe = std::move(bytes);
+  return input;
+}
 
 // Runs the built pellix-convert with `args` in `folder`; extra environment
 // variables as NAME=value.

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "tools/pellix_convert/tool_error.h"
@@ -60,6 +61,10 @@ std::string BaseName(const std::string& path) {
 
 std::string SystemError(const std::string& what, int error) { return what + ": " + std::strerror(error); }
 
+// The run's input, which no output may replace.
+std::optional<FileIdentity> protectedInput;
+std::string protectedInputName;
+
 // Permissions an ordinary new file gets (0666 less the umask); mkstemp
 // creates 0600.
 mode_t NewFileMode() {
@@ -70,8 +75,24 @@ mode_t NewFileMode() {
 
 }  // namespace
 
+void AtomicOutputFile::protectInput(const FileIdentity& input, const std::string& name) {
+  protectedInput = input;
+  protectedInputName = name;
+}
+
+void AtomicOutputFile::checkNotInput(const std::optional<FileIdentity>& output, const std::string& what) {
+  if (protectedInput && output == protectedInput) {
+    throw UsageError(what + " is the input " + protectedInputName + " (the same file): give another output");
+  }
+}
+
+void AtomicOutputFile::checkNotInput(const std::string& path) {
+  checkNotInput(RegularFileAt(path), "output '" + path + "'");
+}
+
 void AtomicOutputFile::checkAvailable(const std::string& path, bool overwrite) {
   if (path.empty() || path.back() == '/') throw ToolError("output '" + path + "' is not a file name");
+  checkNotInput(path);
   struct stat info {};
   if (stat(path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) throw ToolError("output '" + path + "' is a folder");
@@ -136,6 +157,8 @@ void AtomicOutputFile::commit() {
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) throw ToolError(SystemError("cannot write output '" + path_ + "'", errno));
+  // A link to the input may have appeared under the output's name meanwhile.
+  checkNotInput(path_);
   if (overwrite_) {
     if (rename(tempPath_.c_str(), path_.c_str()) != 0) {
       throw ToolError(SystemError("cannot write output '" + path_ + "'", errno));

@@ -6,7 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "tools/pellix_convert/file_identity.h"
 
 namespace pellix::convert {
 
@@ -29,6 +32,15 @@ class AtomicOutputFile {
   // Fails like the constructor would, without creating anything, so that a
   // run stops before its work when the output is not free.
   static void checkAvailable(const std::string& path, bool overwrite);
+
+  // The run's input (`name` as messages show it): from now on no output may
+  // replace it, whatever name it is given. A check fails with a usage
+  // ToolError, when the output is claimed and again just before the rename.
+  static void protectInput(const FileIdentity& input, const std::string& name);
+  // Throws that ToolError when the output file at `path` is the protected
+  // input; the second form for an output already open (`what` names it).
+  static void checkNotInput(const std::string& path);
+  static void checkNotInput(const std::optional<FileIdentity>& output, const std::string& what);
 
   // Removes pending temporary files and re-raises when the process receives
   // SIGINT, SIGTERM or SIGHUP.

@@ -1,178 +1,276 @@
 #include "tools/pellix_convert/cli_options.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <functional>
-#include <limits>
+#include <getopt.h>
 
+#include <cstring>
+#include <limits>
+#include <set>
+
+#include "formats/format_names.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
 namespace {
 
-// A decimal number of digits only (no sign, no blanks), within [low, high].
-std::optional<int64_t> ParseNumber(const std::string& text, int64_t low, int64_t high) {
-  if (text.empty() || text.size() > 18) return std::nullopt;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value < low || value > high) return std::nullopt;
-  return value;
-}
-
-struct OptionRule {
-  const char* longName;
-  char shortName;  // 0: none
-  bool takesValue;
-  std::function<void(Options&, const std::string&)> apply;
+// getopt codes of the options without a short letter.
+enum LongOnly : int {
+  kPixelFormat = 256,
+  kFrames,
+  kStart,
+  kFrame,
+  kEveryFrame,
+  kPlugin,
+  kInfo,
+  kVersion,
 };
 
-const std::vector<OptionRule>& OptionRules() {
-  static const std::vector<OptionRule> rules = {
-      {"input", 'i', true, [](Options& o, const std::string& v) { o.input = v; }},
-      {"output", 'o', true, [](Options& o, const std::string& v) { o.output = v; }},
-      {"from", 'f', true, [](Options& o, const std::string& v) { o.from = v; }},
-      {"to", 't', true, [](Options& o, const std::string& v) { o.to = v; }},
-      {"size", 's', true, [](Options& o, const std::string& v) { o.size = ParseFrameSize(v); }},
-      {"frame", 0, true,
-       [](Options& o, const std::string& v) {
-         const auto n = ParseNumber(v, 0, std::numeric_limits<int32_t>::max());
-         if (!n) throw UsageError("malformed frame number '" + v + "': expected 0, 1, 2, ...");
-         o.pngFrame = *n;
-       }},
-      {"every-frame", 0, false, [](Options& o, const std::string&) { o.everyFrame = true; }},
-      {"overwrite", 'y', false, [](Options& o, const std::string&) { o.overwrite = true; }},
-      {"quiet", 'q', false, [](Options& o, const std::string&) { o.quiet = true; }},
-      {"plugin", 0, true, [](Options& o, const std::string& v) { o.pluginPath = v; }},
-      {"frames", 0, true,
-       [](Options& o, const std::string& v) {
-         const auto n = ParseNumber(v, 1, 10000);
-         if (!n) throw UsageError("malformed frame count '" + v + "': expected a number from 1 to 10000");
-         o.patternFrames = static_cast<int32_t>(*n);
-       }},
-      {"info", 0, false, [](Options& o, const std::string&) { o.mode = Mode::Info; }},
-      {"help", 'h', false, [](Options& o, const std::string&) { o.mode = Mode::Help; }},
-      {"version", 0, false, [](Options& o, const std::string&) { o.mode = Mode::Version; }},
-  };
-  return rules;
+// Leading '-': arguments that are not options come back in order (code 1),
+// so that -pix_fmt knows whether the input has been named yet. ':' reports
+// a missing value apart from an unknown option.
+constexpr char kShortOptions[] = "-:i:o:f:t:s:r:yqh";
+
+const option kLongOptions[] = {
+    {"input", required_argument, nullptr, 'i'},
+    {"output", required_argument, nullptr, 'o'},
+    {"from", required_argument, nullptr, 'f'},
+    {"to", required_argument, nullptr, 't'},
+    {"pix_fmt", required_argument, nullptr, kPixelFormat},
+    {"size", required_argument, nullptr, 's'},
+    {"rate", required_argument, nullptr, 'r'},
+    {"frames", required_argument, nullptr, kFrames},
+    {"frames:v", required_argument, nullptr, kFrames},
+    {"vframes", required_argument, nullptr, kFrames},
+    {"start", required_argument, nullptr, kStart},
+    {"frame", required_argument, nullptr, kFrame},
+    {"every-frame", no_argument, nullptr, kEveryFrame},
+    {"overwrite", no_argument, nullptr, 'y'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"plugin", required_argument, nullptr, kPlugin},
+    {"info", no_argument, nullptr, kInfo},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+int64_t Count(const std::string& text, int64_t low, const std::string& what) {
+  const auto n = ParseDecimal(text, low, std::numeric_limits<int64_t>::max() / 2);
+  if (!n) {
+    const char* expected = low == 0 ? "0, 1, 2, ..." : "1, 2, 3, ...";
+    throw UsageError("malformed " + what + " '" + text + "': expected " + expected);
+  }
+  return *n;
 }
 
-const OptionRule* FindLong(const std::string& name) {
-  for (const OptionRule& rule : OptionRules()) {
-    if (name == rule.longName) return &rule;
+bool TakesValue(int code) {
+  for (const option* o = kLongOptions; o->name != nullptr; ++o) {
+    if (o->val == code) return o->has_arg == required_argument;
   }
-  return nullptr;
+  return false;
 }
 
-const OptionRule* FindShort(char name) {
-  for (const OptionRule& rule : OptionRules()) {
-    if (rule.shortName != 0 && name == rule.shortName) return &rule;
-  }
-  return nullptr;
+bool IsShortOption(int code) { return code > 0 && code < 256 && std::strchr(kShortOptions + 2, code) != nullptr; }
+
+// How messages name an option: its spelling on the command line.
+std::string Spelling(int code, const std::string& argument) {
+  const bool shortSpelling = IsShortOption(code) && argument.size() > 1 && argument[1] != '-';
+  return shortSpelling ? std::string("-") + static_cast<char>(code) : argument;
 }
+
+class Parser {
+ public:
+  explicit Parser(const std::vector<std::string>& args) {
+    texts_.push_back("pellix-convert");
+    texts_.insert(texts_.end(), args.begin(), args.end());
+    for (std::string& text : texts_) argv_.push_back(text.data());
+    argv_.push_back(nullptr);
+  }
+
+  Options parse() {
+    // getopt keeps its state in globals: 0 starts a fresh scan (glibc).
+    optind = 0;
+    opterr = 0;
+    const int argc = static_cast<int>(texts_.size());
+    for (;;) {
+      const int at = optind < 1 ? 1 : optind;
+      const std::string current = at < argc ? texts_[static_cast<size_t>(at)] : std::string();
+      const int code = getopt_long_only(argc, argv_.data(), kShortOptions, kLongOptions, nullptr);
+      if (code == -1) break;
+      apply(code, optarg != nullptr ? std::string(optarg) : std::string(), current);
+    }
+    for (int i = optind; i < argc; ++i) positional(texts_[static_cast<size_t>(i)]);
+    if (modeGiven_ == 0) options_.mode = options_.input.empty() ? Mode::DefaultRun : Mode::Convert;
+    if (options_.mode == Mode::Info && !options_.input.empty()) throw UsageError("--info takes no input");
+    return options_;
+  }
+
+ private:
+  // A name without an option is the input until one is named, then the
+  // output (after -i, a lone name is the output, as in FFmpeg).
+  void positional(const std::string& argument) {
+    if (options_.input.empty()) {
+      options_.input = argument;
+    } else if (options_.output.empty()) {
+      options_.output = argument;
+    } else if (seen_.count('o') != 0) {
+      throw UsageError("output given twice: '" + argument + "' and -o");
+    } else {
+      throw UsageError("unexpected argument '" + argument + "'");
+    }
+  }
+
+  // A single-valued option may be given once (its aliases count as the
+  // same option).
+  void once(int code, const std::string& spelling) {
+    if (!seen_.insert(code).second) throw UsageError("option " + spelling + " given twice");
+  }
+
+  void apply(int code, const std::string& value, const std::string& current) {
+    // -pix_fmt may be given once for each side, below.
+    if (code != kPixelFormat && TakesValue(code)) once(code, "'" + Spelling(code, current) + "'");
+    switch (code) {
+      case 1:
+        positional(value);
+        return;
+      case '?':
+        refuse(current);
+      case ':':
+        throw UsageError("option '" + current + "' needs a value");
+      case 'i':
+        if (!options_.input.empty()) throw UsageError("input given twice: '" + options_.input + "' and -i");
+        options_.input = value;
+        return;
+      case 'o':
+        if (!options_.output.empty()) throw UsageError("output given twice: '" + options_.output + "' and -o");
+        options_.output = value;
+        return;
+      case 'f':
+        options_.from = value;
+        return;
+      case 't':
+        options_.to = value;
+        return;
+      case kPixelFormat: {
+        // Like FFmpeg: before the input names the input's, after it the output's.
+        const bool forInput = options_.input.empty();
+        once(forInput ? kPixelFormat : -kPixelFormat,
+             std::string("'-pix_fmt' for the ") + (forInput ? "input" : "output"));
+        (forInput ? options_.inputPixelFormat : options_.outputPixelFormat) = value;
+        return;
+      }
+      case 's':
+        options_.size = ParseFrameSize(value);
+        return;
+      case 'r':
+        options_.rate = ParseFrameRate(value);
+        return;
+      case kFrames:
+        options_.frames = Count(value, 1, "frame count");
+        return;
+      case kStart:
+        options_.start = Count(value, 0, "start frame");
+        return;
+      case kFrame:
+        options_.pngFrame = Count(value, 0, "frame number");
+        return;
+      case kPlugin:
+        options_.pluginPath = value;
+        return;
+      case kEveryFrame:
+        options_.everyFrame = true;
+        return;
+      case 'y':
+        options_.overwrite = true;
+        return;
+      case 'q':
+        options_.quiet = true;
+        return;
+      case kInfo:
+        setMode(Mode::Info);
+        return;
+      case 'h':
+        setMode(Mode::Help);
+        return;
+      case kVersion:
+        setMode(Mode::Version);
+        return;
+      default:
+        refuse(current);
+    }
+  }
+
+  [[noreturn]] void refuse(const std::string& current) {
+    // glibc leaves in optopt the short letter it did not know, the code of a
+    // known long option given a value it does not take, or 0 for an unknown
+    // or ambiguous long option.
+    if (optopt != 0 && !IsShortOption(optopt) && optopt < 256) {
+      throw UsageError("unknown option '-" + std::string(1, static_cast<char>(optopt)) + "' in '" + current +
+                       "' (see --help)");
+    }
+    if (optopt != 0) throw UsageError("option '" + current + "' takes no value");
+    throw UsageError("unknown option '" + current + "' (see --help)");
+  }
+
+  void setMode(Mode mode) {
+    options_.mode = mode;
+    ++modeGiven_;
+  }
+
+  std::vector<std::string> texts_;
+  std::vector<char*> argv_;
+  Options options_;
+  std::set<int> seen_;
+  int modeGiven_ = 0;
+};
 
 }  // namespace
 
-FrameSize ParseFrameSize(const std::string& text) {
-  const size_t x = text.find_first_of("xX");
-  const int64_t largest = std::numeric_limits<int32_t>::max();
-  if (x != std::string::npos) {
-    const auto width = ParseNumber(text.substr(0, x), 1, largest);
-    const auto height = ParseNumber(text.substr(x + 1), 1, largest);
-    if (width && height) return FrameSize{static_cast<int32_t>(*width), static_cast<int32_t>(*height)};
-  }
-  throw UsageError("malformed size '" + text + "': expected WIDTHxHEIGHT with positive numbers, e.g. 640x480");
-}
-
-Options ParseCommandLine(const std::vector<std::string>& args) {
-  Options options;
-  std::vector<std::string> positional;
-  bool optionsEnded = false;
-  bool modeGiven = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (optionsEnded || arg == "-" || arg.empty() || arg[0] != '-') {
-      positional.push_back(arg);
-      continue;
-    }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    const OptionRule* rule = nullptr;
-    std::string value;
-    bool hasInlineValue = false;
-    if (arg.compare(0, 2, "--") == 0) {
-      const size_t equals = arg.find('=');
-      rule = FindLong(arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2));
-      if (equals != std::string::npos) {
-        hasInlineValue = true;
-        value = arg.substr(equals + 1);
-      }
-    } else {
-      rule = FindShort(arg[1]);
-      if (arg.size() > 2) {
-        hasInlineValue = true;
-        value = arg.substr(2);
-      }
-    }
-    if (rule == nullptr) throw UsageError("unknown option '" + arg + "' (see --help)");
-    if (rule->takesValue && !hasInlineValue) {
-      if (i + 1 >= args.size()) throw UsageError("option '" + arg + "' needs a value");
-      value = args[++i];
-    } else if (!rule->takesValue && hasInlineValue) {
-      throw UsageError("option '" + arg + "' takes no value");
-    }
-    const Mode before = options.mode;
-    rule->apply(options, value);
-    if (options.mode != before) modeGiven = true;
-  }
-  if (positional.size() > 2) throw UsageError("unexpected argument '" + positional[2] + "'");
-  if (!positional.empty()) {
-    if (!options.input.empty()) throw UsageError("input given twice: '" + positional[0] + "' and -i");
-    options.input = positional[0];
-  }
-  if (positional.size() == 2) {
-    if (!options.output.empty()) throw UsageError("output given twice: '" + positional[1] + "' and -o");
-    options.output = positional[1];
-  }
-  if (!modeGiven) options.mode = options.input.empty() ? Mode::DefaultRun : Mode::Convert;
-  if (options.mode == Mode::Info && !options.input.empty()) throw UsageError("--info takes no input");
-  return options;
-}
+Options ParseCommandLine(const std::vector<std::string>& args) { return Parser(args).parse(); }
 
 std::string UsageText() {
   return R"(Usage: pellix-convert [options] INPUT OUTPUT
        pellix-convert [options] -i INPUT -o OUTPUT
-       pellix-convert [-o FOLDER]          convert the built-in test pattern
+       pellix-convert [-o FOLDER] [-s SIZE] [--frames N]   convert the built-in test pattern
        pellix-convert --info               what the plug-in reports
 
 Converts video between I420 (IYUV), YV12, YUY2, UYVY and BGRA through the
-Pellix colour transform plug-in.
+Pellix colour transform plug-in. The conversion is BT.601 at video range
+(YUV luma 16-235, chroma 16-240; BGRA 0-255), and where chroma is expanded
+(4:2:0 or 4:2:2 to BGRA, 4:2:0 to 4:2:2) each sample is repeated for the
+pixels that share it, not interpolated.
 
-  -i, --input PATH     input: raw frames, or YUV4MPEG2 when PATH ends in .y4m;
-                       '-' reads standard input
+  -i, --input PATH     input: raw frames, or YUV4MPEG2 (a .y4m name, or a stream
+                       that begins with YUV4MPEG2); '-' reads standard input
   -o, --output PATH    output: raw frames, YUV4MPEG2 (.y4m) or PNG (.png);
                        '-' writes standard output
-  -f, --from FORMAT    input format (may be guessed from a .i420, .yv12, .yuy2,
-                       .uyvy or .bgra name); 'y4m' for YUV4MPEG2 on a pipe
-  -t, --to FORMAT      output format; 'y4m' for YUV4MPEG2 on a pipe
-  -s, --size WxH       frame size of raw input (or of the test pattern)
+  -f, --from FORMAT    input pixel format (guessed from a .i420, .iyuv, .yv12,
+                       .yuy2, .uyvy or .bgra name), or the container: y4m
+                       (yuv4mpegpipe) or rawvideo
+  -t, --to FORMAT      output pixel format, or y4m / rawvideo
+      -pix_fmt FORMAT  FFmpeg's spelling: the input's pixel format when given
+                       before the input, the output's when given after it
+  -s, --size SIZE      frame size of raw input (or of the test pattern): WxH,
+                       or a name: hd720, hd1080, vga, cif, pal, ntsc, 4k, ...
+  -r, --rate RATE      frame rate written to YUV4MPEG2 output: 25, 30000/1001,
+                       29.97, ntsc, pal, film (default: the input's, or 25)
+      --frames N       convert at most N frames (also -frames:v N, -vframes N);
+                       with no input, frames of the test pattern (default 48)
+      --start N        skip the first N frames of the input
       --frame N        PNG output: the frame to write, counted from 0 (default 0)
       --every-frame    PNG output: every frame, as NAME-000000.png, NAME-000001.png, ...
   -y, --overwrite      replace an existing output
   -q, --quiet          no progress line
       --plugin PATH    the plug-in library (default: the one built with this tool,
                        or $PELLIX_PLUGIN)
-      --frames N       frames of the test pattern (default 48)
       --info           print the plug-in's properties, interfaces and routines
   -h, --help           this text
       --version        the tool's version
 
-Formats: I420, IYUV, YV12, YUY2, UYVY, BGRA; FFmpeg's yuv420p, yuyv422, uyvy422, bgra.
-Planar formats (I420, YV12) need an even width and height.
+Long options take one dash or two; short ones combine (-qy).
+Formats: )" + CommandLineFormatNames() +
+         R"( (any case).
+Planar formats (I420, YV12) need an even width and height, and so does BGRA
+to YUY2 or UYVY. Full-range YUV4MPEG2 input (XCOLORRANGE=FULL) is refused for
+conversions to or from BGRA (and PNG); convert its range with FFmpeg first.
 With no input, the results go to the folder given by -o (default pellix-out).
 Exit status: 0 done, 1 the input, output or plug-in failed, 2 a bad command line.
 )";

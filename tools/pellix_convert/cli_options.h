@@ -1,11 +1,15 @@
-// The command line of pellix-convert, parsed into options without judging
-// whether they fit together (conversion_plan does that).
+// The command line of pellix-convert, parsed with getopt_long_only into
+// options without judging whether they fit together (conversion_plan does
+// that). Long options take one dash or two, as FFmpeg's do ("-pix_fmt",
+// "-frames:v", "--frames"); short flags combine ("-qy").
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tools/pellix_convert/size_and_rate.h"
 
 namespace pellix::convert {
 
@@ -17,32 +21,30 @@ enum class Mode {
   Version,
 };
 
-struct FrameSize {
-  int32_t width = 0;
-  int32_t height = 0;
-};
-
 struct Options {
   Mode mode = Mode::DefaultRun;
   std::string input;   // path, "-" for standard input; empty when none given
   std::string output;  // path, "-" for standard output; the folder of a default run
-  std::string from;    // format names as typed; empty when not given
-  std::string to;
+  std::string from;    // -f as typed (a pixel format or a container); empty when not given
+  std::string to;      // -t likewise
+  // -pix_fmt as typed: before the input it names the input's pixel format,
+  // after it the output's (as FFmpeg applies options to the next file).
+  std::string inputPixelFormat;
+  std::string outputPixelFormat;
   std::optional<FrameSize> size;
+  std::optional<std::string> rate;  // -r, as a YUV4MPEG2 ratio "N:D"
+  std::optional<int64_t> frames;    // --frames, -frames:v, -vframes
+  std::optional<int64_t> start;     // --start
   std::optional<int64_t> pngFrame;  // which frame a PNG shows
   bool everyFrame = false;          // one PNG per frame
   bool overwrite = false;
   bool quiet = false;
   std::string pluginPath;  // empty: the plug-in built with this tree
-  std::optional<int32_t> patternFrames;
 };
 
-// Throws a usage ToolError naming the offending argument.
+// Throws a usage ToolError naming the offending argument, also for a
+// single-valued option given twice.
 Options ParseCommandLine(const std::vector<std::string>& args);
-
-// "640x480" (or "640X480"): two positive decimal numbers that fit in 32 bits.
-// Throws a usage ToolError for anything else.
-FrameSize ParseFrameSize(const std::string& text);
 
 std::string UsageText();
 

@@ -1,11 +1,13 @@
 #include "tools/pellix_convert/conversion_job.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "tools/pellix_convert/atomic_output.h"
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/plugin_conversion.h"
 #include "tools/pellix_convert/png_writer.h"
 #include "tools/pellix_convert/progress.h"
@@ -16,31 +18,68 @@
 namespace pellix::convert {
 namespace {
 
+std::string FrameCount(uint64_t frames) { return std::to_string(frames) + (frames == 1 ? " frame" : " frames"); }
+
 // Frames from either kind of input, one interface for the loop below.
 class FrameSource {
  public:
-  FrameSource(const ConversionPlan& plan, InputStream& input) {
+  FrameSource(const ConversionPlan& plan, InputStream& input) : input_(input) {
     if (plan.inputContainer == Container::Y4m) {
       y4m_.emplace(input);
       header_ = y4m_->header();
       const std::string problem = PlanSizeProblem(plan, header_.width, header_.height);
       if (!problem.empty()) throw ToolError("YUV4MPEG2 input " + input.name() + ": " + problem);
+      if (header_.fullRange() && InvolvesBgra(plan)) {
+        throw ToolError("YUV4MPEG2 input " + input.name() +
+                        " is full range (XCOLORRANGE=FULL, FFmpeg's yuvj420p) but the plug-in converts BT.601 "
+                        "video range only, so its BGRA would be off by up to 20 levels: convert the range "
+                        "first, e.g. ffmpeg -i IN -vf scale=out_range=tv -pix_fmt yuv420p -f yuv4mpegpipe -");
+      }
       frameBytes_ = y4m_->frameBytes();
     } else {
+      // Raw frames carry no rate, no siting and no range: the defaults.
       header_.width = plan.size->width;
       header_.height = plan.size->height;
       frameBytes_ = FileLayout(plan.from, header_.width, header_.height).packedBytes();
       raw_.emplace(input, frameBytes_);
     }
+    if (plan.rate) header_.frameRate = *plan.rate;
   }
 
   bool read(uint8_t* frame) { return y4m_ ? y4m_->readFrame(frame) : raw_->readFrame(frame); }
-  std::optional<uint64_t> framesRemaining() const { return y4m_ ? y4m_->framesRemaining() : raw_->framesRemaining(); }
-  // Size and timing of the stream, as a YUV4MPEG2 output repeats them.
+
+  // Passes over the first `count` frames; throws when that leaves none
+  // (where the input's length is known, before reading any).
+  void skip(uint64_t count) {
+    if (count == 0) return;
+    uint64_t skipped = 0;
+    if (raw_) {
+      if (const std::optional<uint64_t> available = raw_->framesRemaining()) {
+        if (*available <= count) NothingAfterStart(*available, count);
+        input_.skip(count * frameBytes_);
+        skipped = count;
+      }
+    }
+    std::vector<uint8_t> scratch(frameBytes_);
+    while (skipped < count && read(scratch.data())) ++skipped;
+    if (skipped < count) NothingAfterStart(skipped, count);
+  }
+
+  [[noreturn]] void NothingAfterStart(uint64_t available, uint64_t start) const {
+    throw ToolError("input " + input_.name() + " has " + FrameCount(available) + ": --start " +
+                    std::to_string(start) + " leaves none to convert");
+  }
+
+  std::optional<uint64_t> framesRemaining() const {
+    return y4m_ ? y4m_->framesRemaining() : raw_->framesRemaining();
+  }
+  // Size, timing and sample description of the stream, as a YUV4MPEG2
+  // output repeats them.
   const Y4mHeader& header() const { return header_; }
   uint64_t frameBytes() const { return frameBytes_; }
 
  private:
+  InputStream& input_;
   std::optional<Y4mReader> y4m_;
   std::optional<RawFrameReader> raw_;
   Y4mHeader header_;
@@ -59,7 +98,13 @@ void WriteDisplayPng(const std::string& path, bool overwrite, PluginConversion* 
 
 }  // namespace
 
-void RunConversion(const ConversionPlan& plan) {
+void RunConversion(ConversionPlan plan) {
+  InputStream input(plan.input);
+  if (plan.inputByContent) SettleInputContainer(plan, StartsWithY4mMagic(input));
+  // No output may be the input, under any name; checked now, before the
+  // output is claimed, and again when each output file is put in place.
+  if (input.file()) AtomicOutputFile::protectInput(*input.file(), input.name());
+
   const bool png = plan.outputContainer == Container::Png;
   const bool onePng = png && !plan.everyFrame;
   // The output is claimed first, so a run whose output is not free stops
@@ -71,7 +116,6 @@ void RunConversion(const ConversionPlan& plan) {
     output = OpenOutput(plan.output, plan.overwrite);
   }
   const auto library = LoadPlugin(plan.pluginPath);
-  InputStream input(plan.input);
   FrameSource source(plan, input);
   const int32_t width = source.header().width;
   const int32_t height = source.header().height;
@@ -84,14 +128,19 @@ void RunConversion(const ConversionPlan& plan) {
   std::optional<Y4mWriter> y4m;
   if (plan.outputContainer == Container::Y4m) y4m.emplace(*output, source.header());
 
+  source.skip(plan.start);
+  // Frames to convert: at most --frames, and for one image up to it only.
+  uint64_t limit = plan.frames.value_or(UINT64_MAX);
+  if (onePng) limit = std::min(limit, plan.pngFrame + 1);
   ProgressLine progress(!plan.quiet);
-  progress.setTotal(source.framesRemaining());
+  std::optional<uint64_t> total = source.framesRemaining();
+  if (total) total = std::min(*total, limit);
+  progress.setTotal(total);
   std::vector<uint8_t> in(source.frameBytes());
   std::vector<uint8_t> out;
   std::vector<uint8_t> scratch;
   uint64_t frames = 0;
-  // One chosen image needs no frames after it.
-  while ((!onePng || frames <= plan.pngFrame) && source.read(in.data())) {
+  while (frames < limit && source.read(in.data())) {
     progress.update(frames);
     const uint64_t index = frames++;
     if (onePng && index != plan.pngFrame) continue;
@@ -107,10 +156,12 @@ void RunConversion(const ConversionPlan& plan) {
   }
   progress.update(frames);
   progress.finish();
+  if (frames == 0 && plan.start > 0) source.NothingAfterStart(plan.start, plan.start);
   if (frames == 0) throw ToolError("input " + input.name() + " holds no frames");
+  const std::string from = plan.start > 0 ? " from frame " + std::to_string(plan.start) + " on" : "";
   if (onePng && frames <= plan.pngFrame) {
-    throw ToolError("input " + input.name() + " has " + std::to_string(frames) + (frames == 1 ? " frame" : " frames") +
-                    ": there is no frame " + std::to_string(plan.pngFrame));
+    throw ToolError("input " + input.name() + " has " + FrameCount(frames) + from + ": there is no frame " +
+                    std::to_string(plan.pngFrame));
   }
   if (output) output->commit();
 }

@@ -7,7 +7,9 @@
 
 namespace pellix::convert {
 
-// Throws a ToolError for anything that stops the run.
-void RunConversion(const ConversionPlan& plan);
+// Opens the input first: a plan left to the input's content is settled by
+// its first bytes, and no output may be the input. Throws a ToolError for
+// anything that stops the run.
+void RunConversion(ConversionPlan plan);
 
 }  // namespace pellix::convert

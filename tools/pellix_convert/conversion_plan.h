@@ -1,6 +1,7 @@
 // What a command line asks for, checked for consistency before any work:
 // where frames come from and go to, in which containers and formats, at
-// which size. Every contradiction is a usage error naming the problem.
+// which size, which of them. Every contradiction is a usage error naming the
+// problem.
 #pragma once
 
 #include <cstdint>
@@ -17,14 +18,20 @@ enum class Container { Raw, Y4m, Png };
 struct ConversionPlan {
   std::string input;
   Container inputContainer = Container::Raw;
+  // Neither an option nor the input's name says what the input holds: a
+  // stream that begins with "YUV4MPEG2 " is YUV4MPEG2 (SettleInputContainer).
+  bool inputByContent = false;
   PixelFormat from = PixelFormat::None;
   std::optional<FrameSize> size;  // raw input; a YUV4MPEG2 header gives its own
 
   std::string output;
   Container outputContainer = Container::Raw;
   PixelFormat to = PixelFormat::None;  // PNG: the format shown, displayed through BGRA
+  std::optional<std::string> rate;     // YUV4MPEG2 output: "N:D" instead of the input's rate
 
-  uint64_t pngFrame = 0;
+  uint64_t start = 0;               // input frames skipped
+  std::optional<uint64_t> frames;   // at most this many converted
+  uint64_t pngFrame = 0;            // counted from the first frame converted
   bool everyFrame = false;
 
   bool overwrite = false;
@@ -35,8 +42,15 @@ struct ConversionPlan {
 // For Mode::Convert. Throws a usage ToolError.
 ConversionPlan PlanConversion(const Options& options);
 
-// Empty when both formats of the plan can carry frames of this size;
-// otherwise the problem, for a size that comes from a YUV4MPEG2 header.
+// Settles a plan left to the input's content: YUV4MPEG2 when the input
+// begins with its magic, otherwise a usage error asking for -f.
+void SettleInputContainer(ConversionPlan& plan, bool startsWithY4mMagic);
+
+// Empty when the plan's formats and conversions can carry frames of this
+// size (also a size from a YUV4MPEG2 header); otherwise the problem.
 std::string PlanSizeProblem(const ConversionPlan& plan, int32_t width, int32_t height);
+
+// Whether BGRA takes part: as input, as output, or for the PNG image.
+bool InvolvesBgra(const ConversionPlan& plan);
 
 }  // namespace pellix::convert

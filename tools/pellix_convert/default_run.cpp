@@ -12,7 +12,7 @@
 #include <system_error>
 
 #include "tools/pellix_convert/atomic_output.h"
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/plugin_conversion.h"
 #include "tools/pellix_convert/png_writer.h"
 #include "tools/pellix_convert/test_pattern.h"
@@ -23,6 +23,7 @@ namespace {
 
 constexpr const char* kTableName = "round-trip.txt";
 constexpr uint64_t kLargestPatternBytes = uint64_t{512} << 20;
+constexpr int64_t kMostPatternFrames = 10000;
 
 std::string ImageName(PixelFormat format) { return std::string("pattern-") + FormatName(format) + ".png"; }
 
@@ -81,10 +82,14 @@ RoundTripResult MeasurePair(const std::shared_ptr<const PluginLibrary>& library,
 }  // namespace
 
 DefaultRunSettings DefaultRunFromOptions(const Options& options) {
-  if (!options.from.empty() || !options.to.empty()) {
-    throw UsageError("-f and -t need an input (-i PATH); with no input the test pattern runs in every format");
+  if (!options.from.empty() || !options.to.empty() || !options.inputPixelFormat.empty() ||
+      !options.outputPixelFormat.empty()) {
+    throw UsageError(
+        "-f, -t and -pix_fmt need an input (-i PATH); with no input the test pattern runs in every format");
   }
   if (options.pngFrame || options.everyFrame) throw UsageError("--frame and --every-frame need an input (-i PATH)");
+  if (options.start) throw UsageError("--start needs an input (-i PATH)");
+  if (options.rate) throw UsageError("-r needs an input (-i PATH) and YUV4MPEG2 output");
   DefaultRunSettings settings;
   if (!options.output.empty()) {
     if (options.output == "-") throw UsageError("with no input, -o names a folder, not standard output");
@@ -98,7 +103,13 @@ DefaultRunSettings DefaultRunFromOptions(const Options& options) {
     const std::string problem = SizeProblem(format, settings.width, settings.height);
     if (!problem.empty()) throw UsageError("the test pattern runs in every format: " + problem);
   }
-  if (options.patternFrames) settings.frames = *options.patternFrames;
+  if (options.frames) {
+    if (*options.frames > kMostPatternFrames) {
+      throw UsageError("the test pattern runs at most " + std::to_string(kMostPatternFrames) + " frames, not " +
+                       std::to_string(*options.frames));
+    }
+    settings.frames = static_cast<int32_t>(*options.frames);
+  }
   // The frames of one source format are held at once, so the pairs are timed
   // on conversions alone; BGRA frames are the largest.
   const uint64_t heldBytes = static_cast<uint64_t>(settings.frames) *
@@ -154,18 +165,23 @@ void RunDefault(const DefaultRunSettings& settings, std::ostream& out) {
   }
   const auto library = LoadPlugin(settings.pluginPath);
 
-  for (PixelFormat format : kAllFormats)
+  for (PixelFormat format : kAllFormats) {
     WriteImage(library, settings, format, InFolder(settings.folder, ImageName(format)));
+  }
 
   std::vector<RoundTripResult> results;
-  for (PixelFormat from : kAllFormats) {
-    std::vector<std::vector<uint8_t>> sources;
-    for (int32_t i = 0; i < settings.frames; ++i) {
-      sources.push_back(MakePatternFrame(from, settings.width, settings.height, i));
+  // The pairs come source by source; the frames of one source are made once.
+  std::vector<std::vector<uint8_t>> sources;
+  PixelFormat sourcesFormat = PixelFormat::None;
+  for (const FormatPair& pair : kAllPairs) {
+    if (pair.from != sourcesFormat) {
+      sources.clear();
+      for (int32_t i = 0; i < settings.frames; ++i) {
+        sources.push_back(MakePatternFrame(pair.from, settings.width, settings.height, i));
+      }
+      sourcesFormat = pair.from;
     }
-    for (PixelFormat to : kAllFormats) {
-      if (to != from) results.push_back(MeasurePair(library, settings, from, to, sources));
-    }
+    results.push_back(MeasurePair(library, settings, pair.from, pair.to, sources));
   }
   const std::string table = RoundTripTable(settings, results);
   AtomicOutputFile file(tablePath, settings.overwrite);

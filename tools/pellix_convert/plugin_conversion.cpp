@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "host/host_error.h"
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/plugin_location.h"
 #include "tools/pellix_convert/tool_error.h"
 
@@ -68,15 +68,9 @@ void PluginConversion::convert(const uint8_t* in, std::vector<uint8_t>& out) {
   try {
     frame = session_->pull();
   } catch (const HostError& error) {
-    std::string why = error.what();
-    if (from_ == PixelFormat::BGRA && (to_ == PixelFormat::YUY2 || to_ == PixelFormat::UYVY)) {
-      if (inputLayout_.width % 2 != 0 || inputLayout_.height % 2 != 0) {
-        why += "; " + PairName(from_, to_) + " needs an even width and height";
-      }
-    }
     throw ToolError("the plug-in refused frame " + std::to_string(framesDone_) + " (" +
                     std::to_string(inputLayout_.width) + "x" + std::to_string(inputLayout_.height) + " " +
-                    PairName(from_, to_) + "): " + why);
+                    PairName(from_, to_) + "): " + error.what());
   }
   pending_ = nullptr;
   const FrameLayout converted = session_->outputLayout(*frame);

@@ -21,6 +21,8 @@ class StandardOutputSink final : public OutputSink {
     if (isatty(STDOUT_FILENO)) {
       throw UsageError("refusing to write video frames to a terminal: redirect standard output or give -o FILE");
     }
+    // Appending to the file being read would feed the run its own output.
+    AtomicOutputFile::checkNotInput(RegularFileOf(STDOUT_FILENO), "standard output");
   }
   void write(const uint8_t* data, size_t size) override {
     while (size > 0) {
@@ -74,6 +76,7 @@ InputStream::InputStream(const std::string& path) : buffer_(kReadBlock) {
       // Standard input may be a file read partly by someone else already.
       const off_t position = lseek(fd_, 0, SEEK_CUR);
       fileSize_ = static_cast<uint64_t>(info.st_size) - static_cast<uint64_t>(std::max<off_t>(position, 0));
+      file_ = FileIdentity{info.st_dev, info.st_ino};
     }
   }
 }
@@ -82,29 +85,29 @@ InputStream::~InputStream() {
   if (ownsFd_) close(fd_);
 }
 
-bool InputStream::refill() {
-  if (atEnd_) return false;
-  begin_ = 0;
-  end_ = 0;
-  for (;;) {
-    const ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+bool InputStream::fill(size_t want) {
+  want = std::min(want, buffer_.size());
+  if (begin_ != 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  while (end_ < want && !atEnd_) {
+    const ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
     if (got < 0) {
       if (errno == EINTR) continue;
       throw ToolError("cannot read input " + name_ + ": " + std::strerror(errno));
     }
-    if (got == 0) {
-      atEnd_ = true;
-      return false;
-    }
-    end_ = static_cast<size_t>(got);
-    return true;
+    if (got == 0) atEnd_ = true;
+    end_ += static_cast<size_t>(got);
   }
+  return end_ > begin_;
 }
 
 size_t InputStream::read(uint8_t* data, size_t size) {
   size_t done = 0;
   while (done < size) {
-    if (begin_ == end_ && !refill()) break;
+    if (begin_ == end_ && !fill(1)) break;
     const size_t take = std::min(size - done, end_ - begin_);
     std::memcpy(data + done, buffer_.data() + begin_, take);
     begin_ += take;
@@ -115,9 +118,35 @@ size_t InputStream::read(uint8_t* data, size_t size) {
 }
 
 int InputStream::readByte() {
-  if (begin_ == end_ && !refill()) return -1;
+  if (begin_ == end_ && !fill(1)) return -1;
   ++consumed_;
   return buffer_[begin_++];
+}
+
+size_t InputStream::peek(uint8_t* data, size_t size) {
+  if (end_ - begin_ < size) fill(size);
+  const size_t have = std::min(size, end_ - begin_);
+  std::memcpy(data, buffer_.data() + begin_, have);
+  return have;
+}
+
+uint64_t InputStream::skip(uint64_t size) {
+  const uint64_t buffered = std::min<uint64_t>(size, end_ - begin_);
+  begin_ += static_cast<size_t>(buffered);
+  uint64_t done = buffered;
+  if (done < size && fileSize_ && !atEnd_) {
+    // Nothing is buffered now: move the file position past what is left to skip.
+    const uint64_t onFile = std::min(size - done, *fileSize_ - std::min(*fileSize_, consumed_ + done));
+    if (onFile > 0 && lseek(fd_, static_cast<off_t>(onFile), SEEK_CUR) >= 0) done += onFile;
+  }
+  while (done < size) {
+    if (begin_ == end_ && !fill(1)) break;
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(size - done, end_ - begin_));
+    begin_ += take;
+    done += take;
+  }
+  consumed_ += done;
+  return done;
 }
 
 std::optional<uint64_t> InputStream::bytesRemaining() const {

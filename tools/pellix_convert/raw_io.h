@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tools/pellix_convert/atomic_output.h"
+#include "tools/pellix_convert/file_identity.h"
 
 namespace pellix::convert {
 
@@ -26,20 +27,31 @@ class InputStream {
   size_t read(uint8_t* data, size_t size);
   // One byte, or -1 at the end of the input.
   int readByte();
+  // Up to `size` of the next bytes without consuming them (fewer only where
+  // the input ends); returns the count.
+  size_t peek(uint8_t* data, size_t size);
+  // Consumes up to `size` bytes without keeping them (a regular file is
+  // seeked); returns the count, fewer only where the input ends.
+  uint64_t skip(uint64_t size);
 
   // "standard input" or 'path', for messages.
   const std::string& name() const { return name_; }
   uint64_t bytesConsumed() const { return consumed_; }
   // Bytes not yet consumed, where the input is a regular file.
   std::optional<uint64_t> bytesRemaining() const;
+  // The regular file read (also through standard input); nothing for a pipe.
+  const std::optional<FileIdentity>& file() const { return file_; }
 
  private:
-  bool refill();
+  // Reads more after the unconsumed bytes until `want` are buffered or the
+  // input ends; false when none are buffered.
+  bool fill(size_t want);
 
   std::string name_;
   int fd_ = -1;
   bool ownsFd_ = false;
   std::optional<uint64_t> fileSize_;
+  std::optional<FileIdentity> file_;
   std::vector<uint8_t> buffer_;
   size_t begin_ = 0;
   size_t end_ = 0;

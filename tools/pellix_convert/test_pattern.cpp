@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
 
 namespace pellix::convert {
 namespace {
@@ -59,7 +59,7 @@ std::vector<uint8_t> MakePatternFrame(PixelFormat format, int32_t width, int32_t
     for (int32_t x = 0; x < width; ++x) {
       const Rgb c = PatternColor(x, y, width, height, index);
       const Yuv yuv = ToYuv(c);
-      const uint64_t row = static_cast<uint64_t>(y) * layout.planes[0].pitch;
+      const uint64_t row = layout.planes[0].rowOffset(static_cast<uint64_t>(y));
       if (format == PixelFormat::BGRA) {
         uint8_t* pixel = frame.data() + row + 4 * static_cast<uint64_t>(x);
         pixel[0] = c.b;
@@ -80,8 +80,8 @@ std::vector<uint8_t> MakePatternFrame(PixelFormat format, int32_t width, int32_t
         const uint64_t cx = static_cast<uint64_t>(x / 2);
         const uint64_t cy = static_cast<uint64_t>(y / 2);
         if (cx < layout.planes[1].rowBytes && cy < layout.planes[1].rows) {
-          frame[layout.planes[1].offset + cy * layout.planes[1].pitch + cx] = yuv.u;
-          frame[layout.planes[2].offset + cy * layout.planes[2].pitch + cx] = yuv.v;
+          frame[layout.planes[1].rowOffset(cy) + cx] = yuv.u;
+          frame[layout.planes[2].rowOffset(cy) + cx] = yuv.v;
         }
       }
     }

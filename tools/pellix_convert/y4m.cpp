@@ -4,7 +4,8 @@
 #include <limits>
 #include <vector>
 
-#include "tools/pellix_convert/format_table.h"
+#include "tools/pellix_convert/frame_files.h"
+#include "tools/pellix_convert/size_and_rate.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
@@ -17,29 +18,30 @@ constexpr size_t kFrameMarkerBytes = sizeof(kFrameMarker) - 1;
 // Longest header or frame-marker line accepted; real streams use well under 100 bytes.
 constexpr size_t kLongestLine = 4096;
 
-bool ParsePositive(const std::string& text, int64_t largest, int64_t* value) {
-  if (text.empty() || text.size() > 10) return false;
-  int64_t n = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    n = n * 10 + (c - '0');
-  }
-  *value = n;
-  return n >= 1 && n <= largest;
+// Sizes and ratio terms: positive and within 32 bits.
+std::optional<int64_t> ParsePositive(const std::string& text) {
+  return ParseDecimal(text, 1, std::numeric_limits<int32_t>::max());
 }
 
-// "n:d": two decimal numbers; zeros allowed only where `allowZero` (the
-// aspect ratio 0:0 means unknown).
+// The colour spaces of 8-bit 4:2:0 frames, differing only in where chroma is
+// sited; the samples are I420 either way.
+constexpr const char* kPlanar420Spaces[] = {"420jpeg", "420mpeg2", "420paldv", "420"};
+
+bool IsPlanar420(const std::string& space) {
+  for (const char* known : kPlanar420Spaces) {
+    if (space == known) return true;
+  }
+  return false;
+}
+
+// "n:d": two positive decimal numbers, or 0:0 (unknown) where `allowZero`.
 bool IsRatio(const std::string& text, bool allowZero) {
   const size_t colon = text.find(':');
   if (colon == std::string::npos) return false;
-  int64_t n = 0;
-  int64_t d = 0;
   const std::string left = text.substr(0, colon);
   const std::string right = text.substr(colon + 1);
   if (allowZero && left == "0" && right == "0") return true;
-  const int64_t largest = std::numeric_limits<int32_t>::max();
-  return ParsePositive(left, largest, &n) && ParsePositive(right, largest, &d);
+  return ParsePositive(left) && ParsePositive(right);
 }
 
 [[noreturn]] void Malformed(const std::string& why) { throw ToolError(why); }
@@ -75,21 +77,21 @@ Y4mHeader ParseY4mParameters(const std::string& parameters) {
     at = end;
     const char tag = token[0];
     const std::string value = token.substr(1);
-    int64_t number = 0;
     switch (tag) {
       case 'W':
       case 'H': {
         bool& seen = tag == 'W' ? haveWidth : haveHeight;
         if (seen) Malformed(std::string("parameter ") + tag + " given twice");
-        if (!ParsePositive(value, std::numeric_limits<int32_t>::max(), &number)) {
+        const std::optional<int64_t> number = ParsePositive(value);
+        if (!number) {
           Malformed(std::string(tag == 'W' ? "width" : "height") + " '" + token + "' is not a positive number");
         }
-        (tag == 'W' ? header.width : header.height) = static_cast<int32_t>(number);
+        (tag == 'W' ? header.width : header.height) = static_cast<int32_t>(*number);
         seen = true;
         break;
       }
       case 'F':
-        if (!IsRatio(value, false)) Malformed("frame rate '" + token + "' is not N:D");
+        if (!IsRatio(value, true)) Malformed("frame rate '" + token + "' is not N:D");
         header.frameRate = value;
         break;
       case 'A':
@@ -103,12 +105,18 @@ Y4mHeader ParseY4mParameters(const std::string& parameters) {
         header.interlacing = value;
         break;
       case 'C':
-        if (value != "420jpeg" && value != "420paldv" && value != "420mpeg2" && value != "420") {
-          Malformed("colour space '" + token + "' is not supported: only 8-bit 4:2:0 (I420) streams are");
+        if (!IsPlanar420(value)) {
+          throw Y4mUnsupported("colour space '" + token +
+                               "' is not supported: pellix-convert reads 8-bit 4:2:0 streams only (C420jpeg, "
+                               "C420mpeg2, C420paldv, C420 or no C); convert with FFmpeg first (-pix_fmt yuv420p)");
         }
+        header.colourSpace = value;
+        break;
+      case 'X':
+        header.extensions.push_back(value);
         break;
       default:
-        // Other tags (X for extensions) are carried by some writers; their values do not matter here.
+        // Other tags are carried by some writers; their values do not matter here.
         if (tag < 'A' || tag > 'Z') Malformed("'" + token + "' is not a parameter");
         break;
     }
@@ -136,6 +144,8 @@ Y4mReader::Y4mReader(InputStream& input) : input_(input) {
       "malformed YUV4MPEG2 header" + where + ": no end of line within " + std::to_string(kLongestLine) + " bytes");
   try {
     header_ = ParseY4mParameters(line);
+  } catch (const Y4mUnsupported& error) {
+    throw ToolError("unsupported YUV4MPEG2 stream" + where + ": " + error.what());
   } catch (const ToolError& error) {
     throw ToolError("malformed YUV4MPEG2 header" + where + ": " + error.what());
   }
@@ -175,10 +185,24 @@ std::optional<uint64_t> Y4mReader::framesRemaining() const {
   return *remaining / (frameBytes_ + kFrameMarkerBytes + 1);
 }
 
+bool Y4mHeader::fullRange() const {
+  for (const std::string& extension : extensions) {
+    if (extension == "COLORRANGE=FULL") return true;
+  }
+  return false;
+}
+
+bool StartsWithY4mMagic(InputStream& input) {
+  uint8_t start[kMagicBytes];
+  return input.peek(start, kMagicBytes) == kMagicBytes && std::memcmp(start, kMagic, kMagicBytes) == 0;
+}
+
 Y4mWriter::Y4mWriter(OutputSink& output, const Y4mHeader& header) : output_(output) {
-  const std::string line = std::string(kMagic) + "W" + std::to_string(header.width) + " H" +
-                           std::to_string(header.height) + " F" + header.frameRate + " I" + header.interlacing + " A" +
-                           header.aspect + " C420jpeg\n";
+  std::string line = std::string(kMagic) + "W" + std::to_string(header.width) + " H" + std::to_string(header.height) +
+                     " F" + header.frameRate + " I" + header.interlacing + " A" + header.aspect + " C" +
+                     header.colourSpace;
+  for (const std::string& extension : header.extensions) line += " X" + extension;
+  line += "\n";
   output_.write(reinterpret_cast<const uint8_t*>(line.data()), line.size());
 }
 

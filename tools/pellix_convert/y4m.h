@@ -1,26 +1,44 @@
-// YUV4MPEG2 streams of 4:2:0 video (I420 frames), read with strict checks
-// of the stream header and of every frame marker, and written.
+// YUV4MPEG2 streams of 8-bit 4:2:0 video (I420 frames), read with strict
+// checks of the stream header and of every frame marker, and written.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tools/pellix_convert/raw_io.h"
+#include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
 
 struct Y4mHeader {
   int32_t width = 0;
   int32_t height = 0;
-  std::string frameRate = "25:1";  // the F parameter's value
-  std::string interlacing = "p";   // the I parameter's value
-  std::string aspect = "1:1";      // the A parameter's value
+  std::string frameRate = "25:1";      // the F parameter's value; "0:0" is unknown
+  std::string interlacing = "p";       // the I parameter's value
+  std::string aspect = "1:1";          // the A parameter's value
+  std::string colourSpace = "420jpeg";  // the C parameter's value (one of the 4:2:0 ones)
+  std::vector<std::string> extensions;  // the X parameters' values, in order
+
+  // XCOLORRANGE=FULL: samples use the full 0..255 range (FFmpeg's yuvj420p).
+  bool fullRange() const;
+};
+
+// A well-formed header of a stream pellix-convert cannot read (4:2:2, 4:4:4,
+// monochrome, more than 8 bits, ...).
+class Y4mUnsupported : public ToolError {
+ public:
+  using ToolError::ToolError;
 };
 
 // Parses the header line without its "YUV4MPEG2 " magic and end of line.
-// Throws a ToolError for a malformed or unsupported header.
+// Throws Y4mUnsupported for a stream of another colour space and a
+// ToolError for a malformed header.
 Y4mHeader ParseY4mParameters(const std::string& parameters);
+
+// Whether the next bytes of the input (not consumed) begin a YUV4MPEG2 stream.
+bool StartsWithY4mMagic(InputStream& input);
 
 class Y4mReader {
  public:

@@ -1,27 +1,12 @@
-#include "tools/pellix_convert/format_table.h"
-
-#include <strings.h>
+#include "tools/pellix_convert/frame_files.h"
 
 #include <cstring>
 
+#include "formats/format_names.h"
+#include "formats/size_rules.h"
+
 namespace pellix::convert {
 namespace {
-
-struct FormatAlias {
-  const char* name;
-  PixelFormat format;
-};
-
-constexpr FormatAlias kAliases[] = {
-    {"I420", PixelFormat::I420},    {"IYUV", PixelFormat::I420},    {"YV12", PixelFormat::YV12},
-    {"YUY2", PixelFormat::YUY2},    {"UYVY", PixelFormat::UYVY},    {"BGRA", PixelFormat::BGRA},
-    {"yuv420p", PixelFormat::I420}, {"yuyv422", PixelFormat::YUY2}, {"uyvy422", PixelFormat::UYVY},
-    {"bgra", PixelFormat::BGRA},
-};
-
-bool SameName(std::string_view a, const char* b) {
-  return a.size() == std::strlen(b) && strncasecmp(a.data(), b, a.size()) == 0;
-}
 
 // The plug-in computes a frame's byte count as bits per pixel x width x
 // height in 32 bits; larger frames cannot be described to it.
@@ -29,32 +14,11 @@ constexpr uint64_t kLargestFrameBits = 0xFFFFFFFFull;
 
 }  // namespace
 
-std::optional<PixelFormat> ParseFormatName(std::string_view name) {
-  for (const FormatAlias& alias : kAliases) {
-    if (SameName(name, alias.name)) return alias.format;
-  }
-  return std::nullopt;
-}
-
-std::string KnownFormatNames() {
-  std::string names;
-  for (const FormatAlias& alias : kAliases) {
-    if (!names.empty()) names += ", ";
-    names += alias.name;
-  }
-  return names;
-}
-
 std::optional<PixelFormat> FormatFromFileName(std::string_view path) {
   const size_t dot = path.rfind('.');
   const size_t slash = path.rfind('/');
   if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return std::nullopt;
-  const std::string_view extension = path.substr(dot + 1);
-  for (const FormatAlias& alias : kAliases) {
-    // Only our own four-letter names: an extension .bgra is unambiguous, .yuv is not.
-    if (std::strlen(alias.name) == 4 && SameName(extension, alias.name)) return alias.format;
-  }
-  return std::nullopt;
+  return FormatFromExtension(path.substr(dot + 1));
 }
 
 FrameLayout FileLayout(PixelFormat format, int32_t width, int32_t height) {
@@ -78,12 +42,18 @@ std::string SizeProblem(PixelFormat format, int32_t width, int32_t height) {
   return {};
 }
 
+std::string PairSizeProblem(FormatPair pair, int32_t width, int32_t height) {
+  if (AcceptsSize(pair, width, height)) return {};
+  return std::string("the plug-in converts ") + FormatName(pair.from) + " to " + FormatName(pair.to) +
+         " only at an even width and height, not " + std::to_string(width) + "x" + std::to_string(height);
+}
+
 void CopyPixels(const uint8_t* src, const FrameLayout& from, uint8_t* dst, const FrameLayout& to) {
   for (int i = 0; i < from.planeCount; ++i) {
     const PlaneLayout& a = from.planes[i];
     const PlaneLayout& b = to.planes[i];
     for (uint64_t row = 0; row < a.rows; ++row) {
-      std::memcpy(dst + b.offset + row * b.pitch, src + a.offset + row * a.pitch, a.rowBytes);
+      std::memcpy(dst + b.rowOffset(row), src + a.rowOffset(row), a.rowBytes);
     }
   }
 }

@@ -1,6 +1,5 @@
-// Format names the tool accepts (ours and FFmpeg's pixel-format names) and
-// where the pixels of a frame lie in files and in the frames handed to the
-// plug-in.
+// Where the pixels of a frame lie in files and in the frames handed to the
+// plug-in, and which sizes the formats can carry.
 #pragma once
 
 #include <cstdint>
@@ -13,15 +12,8 @@
 
 namespace pellix::convert {
 
-// I420, IYUV, YV12, YUY2, UYVY, BGRA and yuv420p, yuyv422, uyvy422, bgra,
-// compared without regard to case.
-std::optional<PixelFormat> ParseFormatName(std::string_view name);
-
-// The accepted names as one comma-separated list, for messages and help.
-std::string KnownFormatNames();
-
-// The format an extension names unambiguously (.i420, .iyuv, .yv12, .yuy2,
-// .uyvy, .bgra); nothing for any other name.
+// The format a file name's extension names unambiguously (.i420, .iyuv,
+// .yv12, .yuy2, .uyvy, .bgra, any case); nothing for any other name.
 std::optional<PixelFormat> FormatFromFileName(std::string_view path);
 
 // Frames in files and pipes: rows packed with the narrowest stride the
@@ -38,6 +30,10 @@ int32_t PluginStride(int32_t width);
 // Empty when frames of the format can hold a width x height image, in files
 // and in plug-in frames; otherwise a sentence saying why not.
 std::string SizeProblem(PixelFormat format, int32_t width, int32_t height);
+
+// Empty unless the plug-in refuses the conversion itself at this size (BGRA
+// to YUY2 or UYVY at an odd width or height); then a sentence saying so.
+std::string PairSizeProblem(FormatPair pair, int32_t width, int32_t height);
 
 // Copies the pixels of one frame between two layouts of the same format and
 // size; padding bytes of the destination are left as they are.
