@@ -58,7 +58,7 @@ void StrideChoice::write(ByteWriter& out) const {
 }
 
 int32_t StrideChoice::resolve(PixelFormat format, int32_t width) const {
-  const int64_t base = DefaultStride(format, ClampToInt32(Magnitude(width)));
+  const int64_t base = TightStride(format, ClampToInt32(Magnitude(width)));
   switch (mode % 4) {
     case 0: return ClampToInt32(base);
     case 1: return ClampToInt32(base + mode / 4);

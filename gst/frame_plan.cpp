@@ -21,14 +21,14 @@ int32_t InPlaceStride(PixelFormat format, const GstVideoFrame& frame, PlaneRule 
 }  // namespace
 
 bool StrideFitsCopy(PixelFormat format, int32_t width, int32_t stride) {
-  if (stride < DefaultStride(format, width)) return false;
+  if (stride < TightStride(format, width)) return false;
   if (IsPlanar(format)) return stride % 4 == 0;
   if (format == PixelFormat::YUY2 || format == PixelFormat::UYVY) return stride % 2 == 0;
   return true;
 }
 
 int32_t CopyStride(PixelFormat input, PixelFormat output, int32_t width) {
-  const int64_t widest = std::max(DefaultStride(input, width), DefaultStride(output, width));
+  const int64_t widest = std::max(TightStride(input, width), TightStride(output, width));
   const int64_t rounded = (widest + 3) / 4 * 4;
   return static_cast<int32_t>(std::min<int64_t>(rounded, std::numeric_limits<int32_t>::max() / 4 * 4));
 }

@@ -5,12 +5,20 @@
 
 namespace pellix {
 
-int32_t DefaultStride(PixelFormat format, int32_t width) {
+int32_t TightStride(PixelFormat format, int32_t width) {
   if (width < 0) width = 0;
   if (format == PixelFormat::YUY2 || format == PixelFormat::UYVY) {
     return width == INT32_MAX ? width : width + (width & 1);
   }
   return width;
+}
+
+int32_t DefaultStride(PixelFormat format, int32_t width) {
+  const int32_t tight = TightStride(format, width);
+  // A planar source frame's second chroma plane starts h*s + h*(s/4) bytes
+  // in, inside the first plane unless the stride is a multiple of 4.
+  if (IsPlanar(format) && tight <= INT32_MAX - 3) return (tight + 3) & ~3;
+  return tight;
 }
 
 uint64_t CapacityFor(int32_t bitsPerPixel, int32_t stride, int32_t height) {

@@ -47,8 +47,13 @@ struct FrameLayout {
   uint64_t packedBytes() const;
 };
 
-// The stride a host uses when none is given: the width, rounded up to even
-// for packed 4:2:2 (a row occupies whole 4-byte macropixels).
+// The narrowest stride: the width, rounded up to even for packed 4:2:2 (a
+// row occupies whole 4-byte macropixels). Files store frames this way.
+int32_t TightStride(PixelFormat format, int32_t width);
+
+// The stride a host uses when none is given: the tight stride, rounded up to
+// a multiple of 4 for planar 4:2:0 (so the chroma planes of a source frame
+// cannot overlap).
 int32_t DefaultStride(PixelFormat format, int32_t width);
 
 // Layout of a frame with non-negative width, height and stride. A planar

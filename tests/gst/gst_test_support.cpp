@@ -32,7 +32,7 @@ PlaneRef PlaneOf(const GstVideoFrame& frame, int index) {
 FrameLayout PixelLayout(const GstVideoInfo& info) {
   const PixelFormat format = *PluginFormatOf(GST_VIDEO_INFO_FORMAT(&info));
   const int width = GST_VIDEO_INFO_WIDTH(&info);
-  return LayoutFor(format, width, GST_VIDEO_INFO_HEIGHT(&info), DefaultStride(format, width));
+  return LayoutFor(format, width, GST_VIDEO_INFO_HEIGHT(&info), TightStride(format, width));
 }
 
 class MappedFrame {

@@ -22,7 +22,7 @@ std::optional<PixelFormat> FormatFromFileName(std::string_view path) {
 }
 
 FrameLayout FileLayout(PixelFormat format, int32_t width, int32_t height) {
-  return LayoutFor(format, width, height, DefaultStride(format, width));
+  return LayoutFor(format, width, height, TightStride(format, width));
 }
 
 int32_t PluginStride(int32_t width) { return static_cast<int32_t>((static_cast<int64_t>(width) + 15) / 16 * 16); }
