@@ -1,0 +1,145 @@
+// The packed-integer operations of the wide kernels under one set of names,
+// for 256-bit (AVX2) and 512-bit (AVX-512 F+BW+VL) registers, so that one
+// kernel body serves both widths. Each width exists only in files compiled
+// for it; everything here has internal linkage, so no kernel file can hand
+// its copy to a caller compiled for another instruction set.
+//
+// Operations that work within 128-bit lanes (byte shuffles, packs) keep the
+// lane structure; the bodies put their results back in order with the
+// whole-register permutes.
+#pragma once
+
+// GCC 12 reports the deliberately undefined register that some AVX-512
+// intrinsics start from as uninitialised wherever they are inlined; the
+// warning is about the compiler's own header, so it is silenced there.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
+
+#include <cstdint>
+
+namespace pellix {
+namespace {
+
+#if defined(__AVX2__)
+struct Ymm {
+  using V = __m256i;
+  static constexpr int kBytes = 32;
+  static constexpr int kLanes = 2;  // 128-bit lanes
+
+  static V Load(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void Store(uint8_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  // p must be a multiple of kBytes.
+  static void StoreStreaming(uint8_t* p, V v) { _mm256_stream_si256(reinterpret_cast<__m256i*>(p), v); }
+  static void StoreLowHalf(uint8_t* p, V v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(v));
+  }
+  static void StoreHighHalf(uint8_t* p, V v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_extracti128_si256(v, 1));
+  }
+
+  static V Repeat32(int32_t x) { return _mm256_set1_epi32(x); }
+  static V Repeat64(int64_t x) { return _mm256_set1_epi64x(x); }
+  // The same 16 bytes in every lane.
+  static V RepeatLane(const uint8_t* sixteen) {
+    return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen)));
+  }
+  static V FromDwords(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+  static V ShuffleBytes(V v, V control) { return _mm256_shuffle_epi8(v, control); }
+  static V SwapDwordPairs(V v) { return _mm256_shuffle_epi32(v, 0xB1); }
+  static V PermuteDwords(V v, V index) { return _mm256_permutevar8x32_epi32(v, index); }
+  // Qwords 0, 2, 1, 3: the two lanes' low halves, then their high halves.
+  static V GatherLaneHalves(V v) { return _mm256_permute4x64_epi64(v, 0xD8); }
+
+  static V MulAddBytes(V u8, V s8) { return _mm256_maddubs_epi16(u8, s8); }
+  static V MulHigh(V a, V b) { return _mm256_mulhi_epi16(a, b); }
+  static V MulHighUnsigned(V a, V b) { return _mm256_mulhi_epu16(a, b); }
+  static V MulAddWords(V a, V b) { return _mm256_madd_epi16(a, b); }
+  static V AddWords(V a, V b) { return _mm256_add_epi16(a, b); }
+  static V AddDwords(V a, V b) { return _mm256_add_epi32(a, b); }
+  template <int n>
+  static V ShiftRightWords(V v) {
+    return _mm256_srli_epi16(v, n);
+  }
+  template <int n>
+  static V ShiftRightWordsSigned(V v) {
+    return _mm256_srai_epi16(v, n);
+  }
+  template <int n>
+  static V ShiftRightDwords(V v) {
+    return _mm256_srli_epi32(v, n);
+  }
+  static V PackDwordsSigned(V a, V b) { return _mm256_packs_epi32(a, b); }
+  static V PackDwordsUnsigned(V a, V b) { return _mm256_packus_epi32(a, b); }
+  static V PackWordsUnsigned(V a, V b) { return _mm256_packus_epi16(a, b); }
+  static V AverageBytes(V a, V b) { return _mm256_avg_epu8(a, b); }
+  static V And(V a, V b) { return _mm256_and_si256(a, b); }
+  // (a & mask) | b.
+  static V MaskOr(V a, V mask, V b) { return _mm256_or_si256(_mm256_and_si256(a, mask), b); }
+};
+#endif
+
+#if defined(__AVX512F__) && defined(__AVX512BW__) && defined(__AVX512VL__)
+struct Zmm {
+  using V = __m512i;
+  static constexpr int kBytes = 64;
+  static constexpr int kLanes = 4;
+
+  static V Load(const uint8_t* p) { return _mm512_loadu_si512(p); }
+  static void Store(uint8_t* p, V v) { _mm512_storeu_si512(p, v); }
+  static void StoreStreaming(uint8_t* p, V v) { _mm512_stream_si512(reinterpret_cast<__m512i*>(p), v); }
+  static void StoreLowHalf(uint8_t* p, V v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_castsi512_si256(v));
+  }
+  static void StoreHighHalf(uint8_t* p, V v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_extracti64x4_epi64(v, 1));
+  }
+
+  static V Repeat32(int32_t x) { return _mm512_set1_epi32(x); }
+  static V Repeat64(int64_t x) { return _mm512_set1_epi64(x); }
+  static V RepeatLane(const uint8_t* sixteen) {
+    return _mm512_broadcast_i32x4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen)));
+  }
+  static V FromDwords(const int32_t* p) { return _mm512_loadu_si512(p); }
+  static V FromWords(const int16_t* p) { return _mm512_loadu_si512(p); }
+  static V FromQwords(const int64_t* p) { return _mm512_loadu_si512(p); }
+
+  static V ShuffleBytes(V v, V control) { return _mm512_shuffle_epi8(v, control); }
+  static V SwapDwordPairs(V v) { return _mm512_shuffle_epi32(v, _MM_PERM_CDAB); }
+  static V PermuteDwords(V v, V index) { return _mm512_permutexvar_epi32(index, v); }
+  static V PermuteWords(V v, V index) { return _mm512_permutexvar_epi16(index, v); }
+  static V PermuteQwords(V v, V index) { return _mm512_permutexvar_epi64(index, v); }
+
+  static V MulAddBytes(V u8, V s8) { return _mm512_maddubs_epi16(u8, s8); }
+  static V MulHigh(V a, V b) { return _mm512_mulhi_epi16(a, b); }
+  static V MulHighUnsigned(V a, V b) { return _mm512_mulhi_epu16(a, b); }
+  static V MulAddWords(V a, V b) { return _mm512_madd_epi16(a, b); }
+  static V AddWords(V a, V b) { return _mm512_add_epi16(a, b); }
+  static V AddDwords(V a, V b) { return _mm512_add_epi32(a, b); }
+  template <int n>
+  static V ShiftRightWords(V v) {
+    return _mm512_srli_epi16(v, n);
+  }
+  template <int n>
+  static V ShiftRightWordsSigned(V v) {
+    return _mm512_srai_epi16(v, n);
+  }
+  template <int n>
+  static V ShiftRightDwords(V v) {
+    return _mm512_srli_epi32(v, n);
+  }
+  static V PackDwordsSigned(V a, V b) { return _mm512_packs_epi32(a, b); }
+  static V PackDwordsUnsigned(V a, V b) { return _mm512_packus_epi32(a, b); }
+  static V PackWordsUnsigned(V a, V b) { return _mm512_packus_epi16(a, b); }
+  static V AverageBytes(V a, V b) { return _mm512_avg_epu8(a, b); }
+  static V And(V a, V b) { return _mm512_and_si512(a, b); }
+  // (a & mask) | b in one instruction: 0xEA is the truth table of that.
+  static V MaskOr(V a, V mask, V b) { return _mm512_ternarylogic_epi32(a, mask, b, 0xEA); }
+};
+#endif
+
+}  // namespace
+}  // namespace pellix
