@@ -70,20 +70,20 @@ PackedConstants<Isa> LoadPackedConstants() {
 
 // The lane sums of a register of pixels: all in 32 bits, exact.
 template <class Isa>
-typename Isa::V LaneSums(typename Isa::V pixels, const LaneSumConstants<Isa>& k, const PackedConstants<Isa>& c) {
+PELLIX_WIDE_INLINE typename Isa::V LaneSums(typename Isa::V pixels, const LaneSumConstants<Isa>& k,
+                                            const PackedConstants<Isa>& c) {
   const auto blueRed = Isa::And(pixels, c.blueRed);
   const auto green = Isa::ShuffleBytes(pixels, c.greenTwice);
-  const auto whole =
-      Isa::AddDwords(Isa::MulAddWords(blueRed, k.blueRedWhole), Isa::MulAddWords(green, k.greenWhole));
-  const auto corrections = Isa::AddWords(Isa::MulHighUnsigned(blueRed, k.blueRedFraction),
-                                         Isa::MulHighUnsigned(green, k.greenFraction));
+  const auto whole = Isa::AddDwords(Isa::MulAddWords(blueRed, k.blueRedWhole), Isa::MulAddWords(green, k.greenWhole));
+  const auto corrections =
+      Isa::AddWords(Isa::MulHighUnsigned(blueRed, k.blueRedFraction), Isa::MulHighUnsigned(green, k.greenFraction));
   return Isa::AddDwords(Isa::AddDwords(whole, Isa::MulAddWords(corrections, k.correctionSign)), k.offset);
 }
 
 // One register of pixels as one 16-bit half-macropixel per lane: for each
 // pixel its luma and its lane's chroma, in the order of the format.
 template <class Isa, bool kLumaFirst>
-typename Isa::V HalfMacropixels(typename Isa::V pixels, const PackedConstants<Isa>& c) {
+PELLIX_WIDE_INLINE typename Isa::V HalfMacropixels(typename Isa::V pixels, const PackedConstants<Isa>& c) {
   const auto averaged = Isa::AverageBytes(pixels, Isa::SwapDwordPairs(pixels));  // (a + b + 1) >> 1
   const auto luma = LaneSums<Isa>(pixels, c.luma, c);
   const auto chroma = LaneSums<Isa>(averaged, c.chroma, c);
@@ -96,7 +96,7 @@ typename Isa::V HalfMacropixels(typename Isa::V pixels, const PackedConstants<Is
 // pixel order: the word pack works per 128-bit lane, so its halves are put
 // back in order.
 template <class Isa>
-typename Isa::V InPixelOrder(typename Isa::V packed) {
+PELLIX_WIDE_INLINE typename Isa::V InPixelOrder(typename Isa::V packed) {
   if constexpr (Isa::kLanes == 2) {
     return Isa::GatherLaneHalves(packed);
   } else {

@@ -20,6 +20,10 @@
 
 #include <cstdint>
 
+// Kernel bodies are built from small functions on whole registers; a call
+// between them would pass every register through memory.
+#define PELLIX_WIDE_INLINE inline __attribute__((always_inline))
+
 namespace pellix {
 namespace {
 
@@ -50,6 +54,10 @@ struct Ymm {
 
   static V ShuffleBytes(V v, V control) { return _mm256_shuffle_epi8(v, control); }
   static V SwapDwordPairs(V v) { return _mm256_shuffle_epi32(v, 0xB1); }
+  static V InterleaveLowDwords(V a, V b) { return _mm256_unpacklo_epi32(a, b); }
+  static V InterleaveHighDwords(V a, V b) { return _mm256_unpackhi_epi32(a, b); }
+  static V InterleaveLowQwords(V a, V b) { return _mm256_unpacklo_epi64(a, b); }
+  static V InterleaveHighQwords(V a, V b) { return _mm256_unpackhi_epi64(a, b); }
   static V PermuteDwords(V v, V index) { return _mm256_permutevar8x32_epi32(v, index); }
   // Qwords 0, 2, 1, 3: the two lanes' low halves, then their high halves.
   static V GatherLaneHalves(V v) { return _mm256_permute4x64_epi64(v, 0xD8); }
@@ -59,6 +67,7 @@ struct Ymm {
   static V MulHighUnsigned(V a, V b) { return _mm256_mulhi_epu16(a, b); }
   static V MulAddWords(V a, V b) { return _mm256_madd_epi16(a, b); }
   static V AddWords(V a, V b) { return _mm256_add_epi16(a, b); }
+  static V SubWords(V a, V b) { return _mm256_sub_epi16(a, b); }
   static V AddDwords(V a, V b) { return _mm256_add_epi32(a, b); }
   template <int n>
   static V ShiftRightWords(V v) {
@@ -67,6 +76,10 @@ struct Ymm {
   template <int n>
   static V ShiftRightWordsSigned(V v) {
     return _mm256_srai_epi16(v, n);
+  }
+  template <int n>
+  static V ShiftLeftWords(V v) {
+    return _mm256_slli_epi16(v, n);
   }
   template <int n>
   static V ShiftRightDwords(V v) {
@@ -109,6 +122,10 @@ struct Zmm {
 
   static V ShuffleBytes(V v, V control) { return _mm512_shuffle_epi8(v, control); }
   static V SwapDwordPairs(V v) { return _mm512_shuffle_epi32(v, _MM_PERM_CDAB); }
+  static V InterleaveLowDwords(V a, V b) { return _mm512_unpacklo_epi32(a, b); }
+  static V InterleaveHighDwords(V a, V b) { return _mm512_unpackhi_epi32(a, b); }
+  static V InterleaveLowQwords(V a, V b) { return _mm512_unpacklo_epi64(a, b); }
+  static V InterleaveHighQwords(V a, V b) { return _mm512_unpackhi_epi64(a, b); }
   static V PermuteDwords(V v, V index) { return _mm512_permutexvar_epi32(index, v); }
   static V PermuteWords(V v, V index) { return _mm512_permutexvar_epi16(index, v); }
   static V PermuteQwords(V v, V index) { return _mm512_permutexvar_epi64(index, v); }
@@ -118,6 +135,7 @@ struct Zmm {
   static V MulHighUnsigned(V a, V b) { return _mm512_mulhi_epu16(a, b); }
   static V MulAddWords(V a, V b) { return _mm512_madd_epi16(a, b); }
   static V AddWords(V a, V b) { return _mm512_add_epi16(a, b); }
+  static V SubWords(V a, V b) { return _mm512_sub_epi16(a, b); }
   static V AddDwords(V a, V b) { return _mm512_add_epi32(a, b); }
   template <int n>
   static V ShiftRightWords(V v) {
@@ -126,6 +144,10 @@ struct Zmm {
   template <int n>
   static V ShiftRightWordsSigned(V v) {
     return _mm512_srai_epi16(v, n);
+  }
+  template <int n>
+  static V ShiftLeftWords(V v) {
+    return _mm512_slli_epi16(v, n);
   }
   template <int n>
   static V ShiftRightDwords(V v) {
