@@ -59,6 +59,15 @@ struct Ymm {
   static V InterleaveLowQwords(V a, V b) { return _mm256_unpacklo_epi64(a, b); }
   static V InterleaveHighQwords(V a, V b) { return _mm256_unpackhi_epi64(a, b); }
   static V PermuteDwords(V v, V index) { return _mm256_permutevar8x32_epi32(v, index); }
+  // Word i of each qword from b where bit i of kPattern is set.
+  template <int kPattern>
+  static V BlendWords(V a, V b) {
+    return _mm256_blend_epi16(a, b, kPattern | kPattern << 4);
+  }
+  // The high word of each dword of a, then of b.
+  static V HighWords(V a, V b) {
+    return GatherLaneHalves(_mm256_packus_epi32(_mm256_srli_epi32(a, 16), _mm256_srli_epi32(b, 16)));
+  }
   // Qwords 0, 2, 1, 3: the two lanes' low halves, then their high halves.
   static V GatherLaneHalves(V v) { return _mm256_permute4x64_epi64(v, 0xD8); }
 
@@ -84,6 +93,10 @@ struct Ymm {
   template <int n>
   static V ShiftRightDwords(V v) {
     return _mm256_srli_epi32(v, n);
+  }
+  template <int n>
+  static V ShiftLeftDwords(V v) {
+    return _mm256_slli_epi32(v, n);
   }
   static V PackDwordsSigned(V a, V b) { return _mm256_packs_epi32(a, b); }
   static V PackDwordsUnsigned(V a, V b) { return _mm256_packus_epi32(a, b); }
@@ -127,6 +140,15 @@ struct Zmm {
   static V InterleaveLowQwords(V a, V b) { return _mm512_unpacklo_epi64(a, b); }
   static V InterleaveHighQwords(V a, V b) { return _mm512_unpackhi_epi64(a, b); }
   static V PermuteDwords(V v, V index) { return _mm512_permutexvar_epi32(index, v); }
+  template <int kPattern>
+  static V BlendWords(V a, V b) {
+    return _mm512_mask_blend_epi16(static_cast<__mmask32>(0x11111111u * kPattern), a, b);
+  }
+  static V HighWords(V a, V b) {
+    static constexpr int16_t kOdd[32] = {1,  3,  5,  7,  9,  11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31,
+                                         33, 35, 37, 39, 41, 43, 45, 47, 49, 51, 53, 55, 57, 59, 61, 63};
+    return _mm512_permutex2var_epi16(a, FromWords(kOdd), b);
+  }
   static V PermuteWords(V v, V index) { return _mm512_permutexvar_epi16(index, v); }
   static V PermuteQwords(V v, V index) { return _mm512_permutexvar_epi64(index, v); }
 
@@ -152,6 +174,10 @@ struct Zmm {
   template <int n>
   static V ShiftRightDwords(V v) {
     return _mm512_srli_epi32(v, n);
+  }
+  template <int n>
+  static V ShiftLeftDwords(V v) {
+    return _mm512_slli_epi32(v, n);
   }
   static V PackDwordsSigned(V a, V b) { return _mm512_packs_epi32(a, b); }
   static V PackDwordsUnsigned(V a, V b) { return _mm512_packus_epi32(a, b); }

@@ -39,17 +39,17 @@ struct FormCase {
 TEST(RgbToYuvTableForms, EqualTheirTablesAtEveryIndex) {
   InitColorConversion();
   const FormCase cases[] = {
-      {"RedToYTable", kRedToYForm, RedToYTable},         {"GreenToYTable", kGreenToYForm, GreenToYTable},
-      {"BlueToYTable", kBlueToYForm, BlueToYTable},      {"RedToUTable", kRedToUForm, RedToUTable},
-      {"GreenToUTable", kGreenToUForm, GreenToUTable},   {"ChromaHalfTable", kChromaHalfForm, ChromaHalfTable},
-      {"GreenToVTable", kGreenToVForm, GreenToVTable},   {"BlueToVTable", kBlueToVForm, BlueToVTable},
+      {"RedToYTable", kRedToYForm, RedToYTable},       {"GreenToYTable", kGreenToYForm, GreenToYTable},
+      {"BlueToYTable", kBlueToYForm, BlueToYTable},    {"RedToUTable", kRedToUForm, RedToUTable},
+      {"GreenToUTable", kGreenToUForm, GreenToUTable}, {"ChromaHalfTable", kChromaHalfForm, ChromaHalfTable},
+      {"GreenToVTable", kGreenToVForm, GreenToVTable}, {"BlueToVTable", kBlueToVForm, BlueToVTable},
   };
   for (const FormCase& c : cases) {
     int wrong = 0;
     for (int32_t i = 0; i < 256; ++i) {
       if (c.form.Entry(i) == c.entries[i]) continue;
-      if (++wrong <= 3) ADD_FAILURE() << c.table << "[" << i << "] is " << c.entries[i] << ", its form gives "
-                                      << c.form.Entry(i);
+      if (++wrong <= 3)
+        ADD_FAILURE() << c.table << "[" << i << "] is " << c.entries[i] << ", its form gives " << c.form.Entry(i);
     }
     EXPECT_EQ(wrong, 0) << c.table;
   }
@@ -136,9 +136,8 @@ std::string FirstMismatch(const Variant& v, const BgraFrame& frame, const Output
     const int64_t pixel = planar ? (p == 0 ? column : 2 * column) : column / 4 * 2;
     const uint8_t* src = &frame.pixels[size_t(pixelRow * frame.width + pixel) * 4];
     s << (planar ? kPlanar[p] : "output") << " byte " << column << " of row " << row << ": expected "
-      << int{expected.planes[p][size_t(at)]} << ", got " << int{actual.planes[p][size_t(at)]}
-      << " (pixel " << pixel << " of row " << pixelRow << " is B " << int{src[0]} << " G " << int{src[1]} << " R "
-      << int{src[2]} << ")";
+      << int{expected.planes[p][size_t(at)]} << ", got " << int{actual.planes[p][size_t(at)]} << " (pixel " << pixel
+      << " of row " << pixelRow << " is B " << int{src[0]} << " G " << int{src[1]} << " R " << int{src[2]} << ")";
     return s.str();
   }
   return {};
