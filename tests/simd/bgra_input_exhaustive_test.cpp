@@ -13,12 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "colorconv/routines.h"
+#include "colorconv/simd/frame_walks.h"
 #include "colorconv/simd/rgb_to_yuv_table_forms.h"
 #include "colorconv/tables.h"
 #include "tests/simd/test_frames.h"
@@ -233,6 +235,42 @@ TEST_P(WideBgraKernel, LargeRandomFrameGivesTheReferenceBytes) {
   for (uint8_t& byte : frame.pixels) byte = static_cast<uint8_t>(rng());
   SameBytes(GetParam(), frame, "random frame 1998 x 513");
 }
+
+// A destination large enough for streaming stores, aligned for them and
+// not: the kernels choose the store by the address, the bytes must not
+// change.
+class WideBgraToPackedKernel : public WideBgraKernel {};
+
+TEST_P(WideBgraToPackedKernel, StreamedDestinationGivesTheReferenceBytes) {
+  const Variant& v = GetParam();
+  constexpr int32_t kWidth = 4096;
+  const int32_t height = static_cast<int32_t>(kStreamingDestinationBytes / (2 * kWidth)) + 1;
+  BgraFrame frame(kWidth, height);
+  std::mt19937_64 rng(TestSeed() ^ 0x57EA);
+  for (uint8_t& byte : frame.pixels) byte = static_cast<uint8_t>(rng());
+  const size_t outBytes = size_t(2) * kWidth * size_t(height);
+  std::vector<uint8_t> expected(outBytes), storage(outBytes + 128);
+  v.reference().packedToPacked(frame.pixels.data(), kWidth, expected.data(), kWidth, height, kWidth);
+  for (const size_t offset : {size_t{0}, size_t{2}}) {
+    const uintptr_t base = reinterpret_cast<uintptr_t>(storage.data());
+    uint8_t* out = storage.data() + ((64 - base % 64) % 64) + offset;
+    std::memset(out, 0x5A, outBytes);
+    v.call.packedToPacked(frame.pixels.data(), kWidth, out, kWidth, height, kWidth);
+    EXPECT_EQ(std::memcmp(out, expected.data(), outBytes), 0)
+        << v.name() << ", destination 64-byte boundary + " << offset;
+  }
+}
+
+std::vector<Variant> WideVariantsReadingBgraToPacked() {
+  std::vector<Variant> found;
+  for (const Variant& v : WideVariantsReadingBgra())
+    if (v.routine->shape == RoutineShape::PackedToPacked) found.push_back(v);
+  return found;
+}
+
+INSTANTIATE_TEST_SUITE_P(BgraInput, WideBgraToPackedKernel, testing::ValuesIn(WideVariantsReadingBgraToPacked()),
+                         [](const testing::TestParamInfo<Variant>& info) { return info.param.name(); });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(WideBgraToPackedKernel);
 
 INSTANTIATE_TEST_SUITE_P(BgraInput, WideBgraKernel, testing::ValuesIn(WideVariantsReadingBgra()),
                          [](const testing::TestParamInfo<Variant>& info) { return info.param.name(); });
