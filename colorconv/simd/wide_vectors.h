@@ -4,9 +4,9 @@
 // for it; everything here has internal linkage, so no kernel file can hand
 // its copy to a caller compiled for another instruction set.
 //
-// Operations that work within 128-bit lanes (byte shuffles, packs) keep the
-// lane structure; the bodies put their results back in order with the
-// whole-register permutes.
+// Operations that work within 128-bit lanes (byte shuffles, packs,
+// interleaves) keep the lane structure; the bodies put their results back
+// in order with the whole-register permutes.
 #pragma once
 
 // GCC 12 reports the deliberately undefined register that some AVX-512
@@ -23,6 +23,39 @@
 // Kernel bodies are built from small functions on whole registers; a call
 // between them would pass every register through memory.
 #define PELLIX_WIDE_INLINE inline __attribute__((always_inline))
+
+// The operations both widths spell alike but for the intrinsics' prefix P
+// (_mm256 or _mm512).
+#define PELLIX_WIDE_COMMON_OPERATIONS(P)                                         \
+  static V ShuffleBytes(V v, V control) { return P##_shuffle_epi8(v, control); } \
+  static V InterleaveLowDwords(V a, V b) { return P##_unpacklo_epi32(a, b); }    \
+  static V InterleaveHighDwords(V a, V b) { return P##_unpackhi_epi32(a, b); }   \
+  static V InterleaveLowQwords(V a, V b) { return P##_unpacklo_epi64(a, b); }    \
+  static V InterleaveHighQwords(V a, V b) { return P##_unpackhi_epi64(a, b); }   \
+  static V MulHigh(V a, V b) { return P##_mulhi_epi16(a, b); }                   \
+  static V MulHighUnsigned(V a, V b) { return P##_mulhi_epu16(a, b); }           \
+  static V MulAddWords(V a, V b) { return P##_madd_epi16(a, b); }                \
+  static V AddWords(V a, V b) { return P##_add_epi16(a, b); }                    \
+  static V SubWords(V a, V b) { return P##_sub_epi16(a, b); }                    \
+  static V AddDwords(V a, V b) { return P##_add_epi32(a, b); }                   \
+  static V PackWordsUnsigned(V a, V b) { return P##_packus_epi16(a, b); }        \
+  static V AverageBytes(V a, V b) { return P##_avg_epu8(a, b); }                 \
+  template <int n>                                                               \
+  static V ShiftRightWords(V v) {                                                \
+    return P##_srli_epi16(v, n);                                                 \
+  }                                                                              \
+  template <int n>                                                               \
+  static V ShiftRightWordsSigned(V v) {                                          \
+    return P##_srai_epi16(v, n);                                                 \
+  }                                                                              \
+  template <int n>                                                               \
+  static V ShiftLeftWords(V v) {                                                 \
+    return P##_slli_epi16(v, n);                                                 \
+  }                                                                              \
+  template <int n>                                                               \
+  static V ShiftLeftDwords(V v) {                                                \
+    return P##_slli_epi32(v, n);                                                 \
+  }
 
 namespace pellix {
 namespace {
@@ -52,13 +85,11 @@ struct Ymm {
   }
   static V FromDwords(const int32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 
-  static V ShuffleBytes(V v, V control) { return _mm256_shuffle_epi8(v, control); }
+  PELLIX_WIDE_COMMON_OPERATIONS(_mm256)
   static V SwapDwordPairs(V v) { return _mm256_shuffle_epi32(v, 0xB1); }
-  static V InterleaveLowDwords(V a, V b) { return _mm256_unpacklo_epi32(a, b); }
-  static V InterleaveHighDwords(V a, V b) { return _mm256_unpackhi_epi32(a, b); }
-  static V InterleaveLowQwords(V a, V b) { return _mm256_unpacklo_epi64(a, b); }
-  static V InterleaveHighQwords(V a, V b) { return _mm256_unpackhi_epi64(a, b); }
   static V PermuteDwords(V v, V index) { return _mm256_permutevar8x32_epi32(v, index); }
+  // Qwords 0, 2, 1, 3: the two lanes' low halves, then their high halves.
+  static V GatherLaneHalves(V v) { return _mm256_permute4x64_epi64(v, 0xD8); }
   // Word i of each qword from b where bit i of kPattern is set.
   template <int kPattern>
   static V BlendWords(V a, V b) {
@@ -68,40 +99,6 @@ struct Ymm {
   static V HighWords(V a, V b) {
     return GatherLaneHalves(_mm256_packus_epi32(_mm256_srli_epi32(a, 16), _mm256_srli_epi32(b, 16)));
   }
-  // Qwords 0, 2, 1, 3: the two lanes' low halves, then their high halves.
-  static V GatherLaneHalves(V v) { return _mm256_permute4x64_epi64(v, 0xD8); }
-
-  static V MulAddBytes(V u8, V s8) { return _mm256_maddubs_epi16(u8, s8); }
-  static V MulHigh(V a, V b) { return _mm256_mulhi_epi16(a, b); }
-  static V MulHighUnsigned(V a, V b) { return _mm256_mulhi_epu16(a, b); }
-  static V MulAddWords(V a, V b) { return _mm256_madd_epi16(a, b); }
-  static V AddWords(V a, V b) { return _mm256_add_epi16(a, b); }
-  static V SubWords(V a, V b) { return _mm256_sub_epi16(a, b); }
-  static V AddDwords(V a, V b) { return _mm256_add_epi32(a, b); }
-  template <int n>
-  static V ShiftRightWords(V v) {
-    return _mm256_srli_epi16(v, n);
-  }
-  template <int n>
-  static V ShiftRightWordsSigned(V v) {
-    return _mm256_srai_epi16(v, n);
-  }
-  template <int n>
-  static V ShiftLeftWords(V v) {
-    return _mm256_slli_epi16(v, n);
-  }
-  template <int n>
-  static V ShiftRightDwords(V v) {
-    return _mm256_srli_epi32(v, n);
-  }
-  template <int n>
-  static V ShiftLeftDwords(V v) {
-    return _mm256_slli_epi32(v, n);
-  }
-  static V PackDwordsSigned(V a, V b) { return _mm256_packs_epi32(a, b); }
-  static V PackDwordsUnsigned(V a, V b) { return _mm256_packus_epi32(a, b); }
-  static V PackWordsUnsigned(V a, V b) { return _mm256_packus_epi16(a, b); }
-  static V AverageBytes(V a, V b) { return _mm256_avg_epu8(a, b); }
   static V And(V a, V b) { return _mm256_and_si256(a, b); }
   // (a & mask) | b.
   static V MaskOr(V a, V mask, V b) { return _mm256_or_si256(_mm256_and_si256(a, mask), b); }
@@ -131,15 +128,11 @@ struct Zmm {
   }
   static V FromDwords(const int32_t* p) { return _mm512_loadu_si512(p); }
   static V FromWords(const int16_t* p) { return _mm512_loadu_si512(p); }
-  static V FromQwords(const int64_t* p) { return _mm512_loadu_si512(p); }
 
-  static V ShuffleBytes(V v, V control) { return _mm512_shuffle_epi8(v, control); }
+  PELLIX_WIDE_COMMON_OPERATIONS(_mm512)
   static V SwapDwordPairs(V v) { return _mm512_shuffle_epi32(v, _MM_PERM_CDAB); }
-  static V InterleaveLowDwords(V a, V b) { return _mm512_unpacklo_epi32(a, b); }
-  static V InterleaveHighDwords(V a, V b) { return _mm512_unpackhi_epi32(a, b); }
-  static V InterleaveLowQwords(V a, V b) { return _mm512_unpacklo_epi64(a, b); }
-  static V InterleaveHighQwords(V a, V b) { return _mm512_unpackhi_epi64(a, b); }
   static V PermuteDwords(V v, V index) { return _mm512_permutexvar_epi32(index, v); }
+  static V PermuteWords(V v, V index) { return _mm512_permutexvar_epi16(index, v); }
   template <int kPattern>
   static V BlendWords(V a, V b) {
     return _mm512_mask_blend_epi16(static_cast<__mmask32>(0x11111111u * kPattern), a, b);
@@ -149,40 +142,6 @@ struct Zmm {
                                          33, 35, 37, 39, 41, 43, 45, 47, 49, 51, 53, 55, 57, 59, 61, 63};
     return _mm512_permutex2var_epi16(a, FromWords(kOdd), b);
   }
-  static V PermuteWords(V v, V index) { return _mm512_permutexvar_epi16(index, v); }
-  static V PermuteQwords(V v, V index) { return _mm512_permutexvar_epi64(index, v); }
-
-  static V MulAddBytes(V u8, V s8) { return _mm512_maddubs_epi16(u8, s8); }
-  static V MulHigh(V a, V b) { return _mm512_mulhi_epi16(a, b); }
-  static V MulHighUnsigned(V a, V b) { return _mm512_mulhi_epu16(a, b); }
-  static V MulAddWords(V a, V b) { return _mm512_madd_epi16(a, b); }
-  static V AddWords(V a, V b) { return _mm512_add_epi16(a, b); }
-  static V SubWords(V a, V b) { return _mm512_sub_epi16(a, b); }
-  static V AddDwords(V a, V b) { return _mm512_add_epi32(a, b); }
-  template <int n>
-  static V ShiftRightWords(V v) {
-    return _mm512_srli_epi16(v, n);
-  }
-  template <int n>
-  static V ShiftRightWordsSigned(V v) {
-    return _mm512_srai_epi16(v, n);
-  }
-  template <int n>
-  static V ShiftLeftWords(V v) {
-    return _mm512_slli_epi16(v, n);
-  }
-  template <int n>
-  static V ShiftRightDwords(V v) {
-    return _mm512_srli_epi32(v, n);
-  }
-  template <int n>
-  static V ShiftLeftDwords(V v) {
-    return _mm512_slli_epi32(v, n);
-  }
-  static V PackDwordsSigned(V a, V b) { return _mm512_packs_epi32(a, b); }
-  static V PackDwordsUnsigned(V a, V b) { return _mm512_packus_epi32(a, b); }
-  static V PackWordsUnsigned(V a, V b) { return _mm512_packus_epi16(a, b); }
-  static V AverageBytes(V a, V b) { return _mm512_avg_epu8(a, b); }
   static V And(V a, V b) { return _mm512_and_si512(a, b); }
   // (a & mask) | b in one instruction: 0xEA is the truth table of that.
   static V MaskOr(V a, V mask, V b) { return _mm512_ternarylogic_epi32(a, mask, b, 0xEA); }
@@ -191,3 +150,5 @@ struct Zmm {
 
 }  // namespace
 }  // namespace pellix
+
+#undef PELLIX_WIDE_COMMON_OPERATIONS
