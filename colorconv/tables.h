@@ -28,6 +28,12 @@ extern int32_t ChromaHalfTable[256];
 extern int32_t GreenToVTable[256];
 extern int32_t BlueToVTable[256];
 
+// Added to a sum of three RGB-to-YUV entries before the arithmetic shift by
+// 16: 16.5 and 128.5 in 16.16 fixed point, the black level or the chroma
+// centre plus one half, so the shift rounds.
+constexpr int32_t kLumaOffset16 = 0x108000;
+constexpr int32_t kChromaOffset16 = 0x808000;
+
 // Fill the tables; InitColorConversion calls them once per process.
 void BuildYuvToRgbTables();
 void BuildRgbToYuvTables();

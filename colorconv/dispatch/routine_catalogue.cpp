@@ -123,6 +123,10 @@ constexpr RoutineVariant kBGRAToPlanar420[] = {
     {Tier::Plain, BGRAToPlanar420},
     {Tier::MMX, BGRAToPlanar420_MMX},
     {Tier::SSE, BGRAToPlanar420_SSE},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, FromBGRA<BGRAToPlanar420PairRow_AVX2, BGRAToPlanar420LumaRow_AVX2, 32>},
+    {Tier::AVX512, FromBGRA<BGRAToPlanar420PairRow_AVX512, BGRAToPlanar420LumaRow_AVX512, 32>},
+#endif
 };
 constexpr RoutineVariant kYUY2ToPlanar420[] = {
     {Tier::Plain, YUY2ToPlanar420},
@@ -142,9 +146,17 @@ constexpr RoutineVariant kUYVYToPlanar420[] = {
 };
 constexpr RoutineVariant kBGRAToYUY2[] = {
     {Tier::Plain, BGRAToYUY2},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, BGRAToYUY2Walk<BGRAToYUY2Row_AVX2, 16>},
+    {Tier::AVX512, BGRAToYUY2Walk<BGRAToYUY2Row_AVX512, 16>},
+#endif
 };
 constexpr RoutineVariant kBGRAToUYVY[] = {
     {Tier::Plain, BGRAToUYVY},
+#if PELLIX_WIDE_TIERS
+    {Tier::AVX2, BGRAToUYVYWalk<BGRAToUYVYRow_AVX2, 16>},
+    {Tier::AVX512, BGRAToUYVYWalk<BGRAToUYVYRow_AVX512, 16>},
+#endif
 };
 constexpr RoutineVariant kYUY2ToUYVY[] = {
     {Tier::Plain, YUY2ToUYVY},

@@ -41,18 +41,20 @@ inline void WriteBgraPixel(uint8_t* out, int32_t y, int32_t limitedOffset, const
   out[3] = 255;
 }
 
-// Luma of one BGRA pixel; 0x108000 is 16.5 in 16.16 fixed point.
+// Luma of one BGRA pixel.
 inline uint8_t LumaOfBgra(const uint8_t* pixel) {
   return static_cast<uint8_t>(
-      (RedToYTable[pixel[2]] + GreenToYTable[pixel[1]] + BlueToYTable[pixel[0]] + 0x108000) >> 16);
+      (RedToYTable[pixel[2]] + GreenToYTable[pixel[1]] + BlueToYTable[pixel[0]] + kLumaOffset16) >> 16);
 }
 
-// U and V of averaged components; 0x808000 is 128.5 in 16.16 fixed point.
+// U and V of averaged components.
 inline uint8_t ChromaUOf(int32_t red, int32_t green, int32_t blue) {
-  return static_cast<uint8_t>((RedToUTable[red] + GreenToUTable[green] + ChromaHalfTable[blue] + 0x808000) >> 16);
+  return static_cast<uint8_t>(
+      (RedToUTable[red] + GreenToUTable[green] + ChromaHalfTable[blue] + kChromaOffset16) >> 16);
 }
 inline uint8_t ChromaVOf(int32_t red, int32_t green, int32_t blue) {
-  return static_cast<uint8_t>((ChromaHalfTable[red] + GreenToVTable[green] + BlueToVTable[blue] + 0x808000) >> 16);
+  return static_cast<uint8_t>(
+      (ChromaHalfTable[red] + GreenToVTable[green] + BlueToVTable[blue] + kChromaOffset16) >> 16);
 }
 
 // Byte offset of row `row` for a pitch that may be large or negative.

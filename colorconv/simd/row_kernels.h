@@ -96,6 +96,15 @@ void YUY2ToBGRARow_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
 void YUY2ToBGRARow_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
 void UYVYToBGRARow_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
 void UYVYToBGRARow_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
+// The kernels of the wide tiers (x86-64 only).
+void BGRAToPlanar420PairRow_AVX2(const uint8_t*, const uint8_t*, uint8_t*, uint8_t*, uint8_t*, uint8_t*, int32_t);
+void BGRAToPlanar420LumaRow_AVX2(const uint8_t*, uint8_t*, int32_t);
+void BGRAToPlanar420PairRow_AVX512(const uint8_t*, const uint8_t*, uint8_t*, uint8_t*, uint8_t*, uint8_t*, int32_t);
+void BGRAToPlanar420LumaRow_AVX512(const uint8_t*, uint8_t*, int32_t);
+void BGRAToYUY2Row_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
+void BGRAToUYVYRow_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
+void BGRAToYUY2Row_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
+void BGRAToUYVYRow_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
 #endif
 
 }  // namespace pellix

@@ -256,7 +256,6 @@ void CheckPackedToPacked(const Variant& v, int index) {
 class SimdChecker : public testing::TestWithParam<Variant> {};
 
 TEST_P(SimdChecker, MatchesItsReferenceOnGuardedFrames) {
-  InitColorConversion();  // plain references read the lookup tables
   const Variant& v = GetParam();
   if (!ProcessorRuns(v.tier)) GTEST_SKIP() << v.name() << " skipped: this processor does not run " << TierName(v.tier);
   for (int index = 0; index < kCasesPerVariant && !HasFailure(); ++index) {
