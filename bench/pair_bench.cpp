@@ -100,29 +100,28 @@ void Register(const std::string& name, PairEntry entry, std::function<void(bench
 
 void RegisterPairBenchmarks() {
   for (const FrameSize& size : PairSizes()) {
-    for (PixelFormat in : kAllFormats) {
-      for (PixelFormat out : kAllFormats) {
-        if (in == out) continue;
-        const std::string pair = PairName(in, out);
-        const std::string prefix = "pair/" + pair + "/" + size.label() + "/";
-        Register(prefix + "ours", {"", in, out, size, Contender::Ours, "Convert" + pair},
-                 [=](benchmark::State& st) { RunOurs(st, in, out, size); });
-        const LibyuvConversion libyuv = LibyuvConversionFor(in, out);
-        if (!libyuv.name.empty()) {
-          Register(prefix + "libyuv", {"", in, out, size, Contender::Libyuv, libyuv.name},
-                   [=](benchmark::State& st) { RunLibyuv(st, in, out, size); });
-        }
-        const SwscaleConversion swscale(in, out, size.width, size.height);
-        if (swscale.valid()) {
-          Register(prefix + "libswscale", {"", in, out, size, Contender::Libswscale, swscale.name()},
-                   [=](benchmark::State& st) { RunSwscale(st, in, out, size); });
-        }
-        const size_t bytes = MemcpyBytes(in, out, size);
-        Register(prefix + "memcpy", {"", in, out, size, Contender::Memcpy, std::to_string(bytes) + " bytes"},
-                 [=](benchmark::State& st) { RunMemcpy(st, bytes, size); });
-        if (size.width == PairSizes().back().width) {
-          ResultBook::instance().setPairAgreement(pair, DescribeAgreement(MeasureAgreement(in, out, size)));
-        }
+    for (const FormatPair& formats : kAllPairs) {
+      const PixelFormat in = formats.from;
+      const PixelFormat out = formats.to;
+      const std::string pair = PairName(in, out);
+      const std::string prefix = "pair/" + pair + "/" + size.label() + "/";
+      Register(prefix + "ours", {"", in, out, size, Contender::Ours, "Convert" + pair},
+               [=](benchmark::State& st) { RunOurs(st, in, out, size); });
+      const LibyuvConversion libyuv = LibyuvConversionFor(in, out);
+      if (!libyuv.name.empty()) {
+        Register(prefix + "libyuv", {"", in, out, size, Contender::Libyuv, libyuv.name},
+                 [=](benchmark::State& st) { RunLibyuv(st, in, out, size); });
+      }
+      const SwscaleConversion swscale(in, out, size.width, size.height);
+      if (swscale.valid()) {
+        Register(prefix + "libswscale", {"", in, out, size, Contender::Libswscale, swscale.name()},
+                 [=](benchmark::State& st) { RunSwscale(st, in, out, size); });
+      }
+      const size_t bytes = MemcpyBytes(in, out, size);
+      Register(prefix + "memcpy", {"", in, out, size, Contender::Memcpy, std::to_string(bytes) + " bytes"},
+               [=](benchmark::State& st) { RunMemcpy(st, bytes, size); });
+      if (size.width == PairSizes().back().width) {
+        ResultBook::instance().setPairAgreement(pair, DescribeAgreement(MeasureAgreement(in, out, size)));
       }
     }
   }

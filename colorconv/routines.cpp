@@ -66,6 +66,5 @@ uint32_t InitColorConversion() {
 const ConversionRoutines& ActiveConversionRoutines() { return gRoutines; }
 const ColorAdjustment& ProcessColorAdjustment() { return gAdjustment; }
 PackedToPackedRoutine ActiveByteSwapRoutine() { return gByteSwap; }
-uint32_t ProcessFeatureWord() { return gFeatureWord; }
 
 }  // namespace pellix

@@ -81,7 +81,4 @@ const ColorAdjustment& ProcessColorAdjustment();
 // whole source pitch); valid after InitColorConversion.
 PackedToPackedRoutine ActiveByteSwapRoutine();
 
-// Feature word of this processor as InitColorConversion saw it.
-uint32_t ProcessFeatureWord();
-
 }  // namespace pellix

@@ -14,7 +14,9 @@
 // warning is about the compiler's own header, so it is silenced there.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 #pragma GCC diagnostic pop
 

@@ -12,38 +12,24 @@
 #include "bench/agreement.h"
 #include "bench/bench_frames.h"
 #include "colorconv/routines.h"
+#include "tests/support/format_pairs.h"
 
 namespace pellix::bench {
 namespace {
-
-struct PairCase {
-  PixelFormat input;
-  PixelFormat output;
-};
-
-std::vector<PairCase> AllPairs() {
-  std::vector<PairCase> pairs;
-  for (PixelFormat in : kAllFormats) {
-    for (PixelFormat out : kAllFormats) {
-      if (in != out) pairs.push_back({in, out});
-    }
-  }
-  return pairs;
-}
 
 // Largest byte difference from ours a peer may show on the smooth frame:
 // rounding and chroma-siting differences only. A swapped plane, a wrong
 // matrix or a wrong range shows as tens of levels.
 constexpr int kTolerance = 6;
 
-class PeerAgreement : public ::testing::TestWithParam<PairCase> {
+class PeerAgreement : public ::testing::TestWithParam<FormatPair> {
  protected:
   static void SetUpTestSuite() { InitColorConversion(); }
 };
 
 TEST_P(PeerAgreement, BothPeersConvertLikeUs) {
-  const PairCase c = GetParam();
-  const Agreement a = MeasureAgreement(c.input, c.output, {352, 288});
+  const FormatPair c = GetParam();
+  const Agreement a = MeasureAgreement(c.from, c.to, {352, 288});
   ASSERT_TRUE(a.oursConverted);
   ASSERT_TRUE(a.libyuv.has_value());
   ASSERT_TRUE(a.libswscale.has_value());
@@ -51,10 +37,8 @@ TEST_P(PeerAgreement, BothPeersConvertLikeUs) {
   EXPECT_LE(*a.libswscale, kTolerance);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPairs, PeerAgreement, ::testing::ValuesIn(AllPairs()),
-                         [](const ::testing::TestParamInfo<PairCase>& info) {
-                           return std::string(FormatName(info.param.input)) + "To" + FormatName(info.param.output);
-                         });
+INSTANTIATE_TEST_SUITE_P(AllPairs, PeerAgreement, ::testing::ValuesIn(kAllPairs),
+                         [](const ::testing::TestParamInfo<FormatPair>& info) { return PairTestName(info); });
 
 TEST(LibyuvConversion, NamesTheExchangedPlanesForYv12) {
   EXPECT_EQ(LibyuvConversionFor(PixelFormat::I420, PixelFormat::BGRA).name, "I420ToARGB");

@@ -6,26 +6,12 @@
 // GstVideoMeta, and odd sizes where neither side is 4:2:0. Every input
 // buffer ends at a guard page.
 #include "tests/gst/gst_test_support.h"
+#include "tests/support/format_pairs.h"
 
 namespace pellix::gst::testing {
 namespace {
 
-struct Pair {
-  PixelFormat input;
-  PixelFormat output;
-};
-
-void PrintTo(const Pair& pair, std::ostream* out) { *out << FormatName(pair.input) << "_to_" << FormatName(pair.output); }
-
-std::vector<Pair> AllPairs() {
-  std::vector<Pair> pairs;
-  for (PixelFormat input : kAllFormats) {
-    for (PixelFormat output : kAllFormats) {
-      if (input != output) pairs.push_back({input, output});
-    }
-  }
-  return pairs;
-}
+using Pair = FormatPair;
 
 struct Geometry {
   int width;
@@ -49,8 +35,8 @@ const Geometry kGeometries[] = {
 bool Applies(const Pair& pair, const Geometry& geometry) {
   const bool odd = geometry.width % 2 != 0 || geometry.height % 2 != 0;
   if (!odd) return true;
-  const bool packed422Output = pair.output == PixelFormat::YUY2 || pair.output == PixelFormat::UYVY;
-  return !IsPlanar(pair.input) && !IsPlanar(pair.output) && !(pair.input == PixelFormat::BGRA && packed422Output);
+  const bool packed422Output = pair.to == PixelFormat::YUY2 || pair.to == PixelFormat::UYVY;
+  return !IsPlanar(pair.from) && !IsPlanar(pair.to) && !(pair.from == PixelFormat::BGRA && packed422Output);
 }
 
 class PairThroughElement : public ElementTest, public ::testing::WithParamInterface<Pair> {};
@@ -61,21 +47,21 @@ TEST_P(PairThroughElement, MatchesTheReferenceHost) {
   for (const Geometry& geometry : kGeometries) {
     if (!Applies(pair, geometry)) continue;
     SCOPED_TRACE(std::to_string(geometry.width) + "x" + std::to_string(geometry.height) + ": " + geometry.why);
-    const std::string downstream = std::string("video/x-raw,format=") + FormatName(pair.output);
+    const std::string downstream = std::string("video/x-raw,format=") + FormatName(pair.to);
     Harness harness(downstream.c_str());
     watch(harness.element());
-    ASSERT_TRUE(harness.setInput(CapsText(FormatName(pair.input), geometry.width, geometry.height)));
+    ASSERT_TRUE(harness.setInput(CapsText(FormatName(pair.from), geometry.width, geometry.height)));
     for (int frame = 0; frame < 2; ++frame) {
-      GstVideoInfo inInfo = VideoInfo(GstFormat(pair.input), geometry.width, geometry.height);
+      GstVideoInfo inInfo = VideoInfo(GstFormat(pair.from), geometry.width, geometry.height);
       GstBuffer* input = MakeVideoBuffer(inInfo, ++seed, geometry.padding);
-      GstBuffer* expected = ReferenceConversion(input, inInfo, GstFormat(pair.output));
+      GstBuffer* expected = ReferenceConversion(input, inInfo, GstFormat(pair.to));
       ASSERT_EQ(harness.push(input), GST_FLOW_OK) << ::testing::PrintToString(TakeErrors(harness.bus()));
       GstBuffer* output = harness.tryPull();
       ASSERT_NE(output, nullptr);
       GstCaps* caps = harness.outputCaps();
       const GstVideoInfo outInfo = VideoInfoOf(caps);
       gst_caps_unref(caps);
-      const GstVideoInfo expectedInfo = VideoInfo(GstFormat(pair.output), geometry.width, geometry.height);
+      const GstVideoInfo expectedInfo = VideoInfo(GstFormat(pair.to), geometry.width, geometry.height);
       EXPECT_TRUE(SamePixels(output, outInfo, expected, expectedInfo)) << "frame " << frame;
       gst_buffer_unref(output);
       gst_buffer_unref(expected);
@@ -84,10 +70,8 @@ TEST_P(PairThroughElement, MatchesTheReferenceHost) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPairs, PairThroughElement, ::testing::ValuesIn(AllPairs()),
-                         [](const ::testing::TestParamInfo<Pair>& info) {
-                           return std::string(FormatName(info.param.input)) + "_to_" + FormatName(info.param.output);
-                         });
+INSTANTIATE_TEST_SUITE_P(AllPairs, PairThroughElement, ::testing::ValuesIn(kAllPairs),
+                         [](const ::testing::TestParamInfo<Pair>& info) { return PairTestName(info); });
 
 }  // namespace
 }  // namespace pellix::gst::testing
