@@ -28,7 +28,11 @@ BenchFrame::BenchFrame(PixelFormat format, int32_t width, int32_t height) : form
                                 FormatName(format) + ": width must be a multiple of 4, height even");
   }
   const size_t bytes = FrameBytes(format, height, width);
-  constexpr size_t kAlign = 64;
+  // Every frame starts on a page, as large host buffers do: where a buffer
+  // lies relative to another (which cache sets, which 4 KiB aliases) then
+  // never depends on the allocator's history, and every contender of a pair
+  // works on frames placed alike.
+  constexpr size_t kAlign = 4096;
   data_.reset(static_cast<uint8_t*>(std::aligned_alloc(kAlign, (bytes + kAlign - 1) / kAlign * kAlign)));
   if (!data_) throw std::bad_alloc();
   capacity = static_cast<uint32_t>(bytes);

@@ -1,4 +1,4 @@
-// Frames the benchmarks own: a Tessel::Frame over a cache-line-aligned
+// Frames the benchmarks own: a Tessel::Frame over a page-aligned
 // buffer laid out as the plug-in's host would lay it out, and the views of
 // its planes that routines and peer libraries take.
 #pragma once
