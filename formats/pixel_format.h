@@ -33,6 +33,17 @@ constexpr int32_t BitsPerPixel(PixelFormat format) {
 
 constexpr bool IsPlanar(PixelFormat format) { return format == PixelFormat::I420 || format == PixelFormat::YV12; }
 
+// Bytes one pixel takes in a row of the frame's first plane: the luma plane
+// of a planar format, the only plane of a packed one.
+constexpr int32_t RowBytesPerPixel(PixelFormat format) { return IsPlanar(format) ? 1 : BitsPerPixel(format) / 8; }
+
+// Bytes pixels [0, n) occupy in such a row: a 4:2:2 row ends on a whole
+// macropixel, so an odd count takes the pixel after it too.
+constexpr int64_t RowBytesOfPixels(PixelFormat format, int64_t n) {
+  const bool packed422 = format == PixelFormat::UYVY || format == PixelFormat::YUY2;
+  return packed422 ? 2 * (n + (n & 1)) : RowBytesPerPixel(format) * n;
+}
+
 constexpr const char* FormatName(PixelFormat format) {
   switch (format) {
     case PixelFormat::I420: return "I420";

@@ -63,9 +63,8 @@ FrameLayout LayoutFor(PixelFormat format, int32_t width, int32_t height, int32_t
     layout.planes[1] = uFirst ? chromaFirst : chromaSecond;
     layout.planes[2] = uFirst ? chromaSecond : chromaFirst;
   } else if (format != PixelFormat::None) {
-    const uint64_t bytesPerPixel = static_cast<uint64_t>(BitsPerPixel(format)) / 8;
-    // A 4:2:2 row occupies whole 4-byte macropixels.
-    const uint64_t rowBytes = bytesPerPixel == 2 ? (w + 1) / 2 * 4 : w * bytesPerPixel;
+    const uint64_t bytesPerPixel = static_cast<uint64_t>(RowBytesPerPixel(format));
+    const uint64_t rowBytes = static_cast<uint64_t>(RowBytesOfPixels(format, static_cast<int64_t>(w)));
     layout.planeCount = 1;
     layout.planes[0] = {0, s * bytesPerPixel, rowBytes, h};
   }

@@ -9,36 +9,18 @@ namespace {
 
 constexpr int64_t kAddressable = std::numeric_limits<int32_t>::max();
 
-int64_t BytesPerPixel(PixelFormat format) {
-  switch (format) {
-    case PixelFormat::I420:
-    case PixelFormat::YV12:
-      return 1;
-    case PixelFormat::UYVY:
-    case PixelFormat::YUY2:
-      return 2;
-    case PixelFormat::BGRA:
-      return 4;
-    default:
-      return 0;
-  }
-}
-
 }  // namespace
 
 FrameShape ShapeOf(const Tessel::ImageProperties& properties) {
   return {properties.width, properties.height, properties.stride};
 }
 
-int64_t RowPitch(PixelFormat format, int64_t stride) { return BytesPerPixel(format) * stride; }
+int64_t RowPitch(PixelFormat format, int64_t stride) { return RowBytesPerPixel(format) * stride; }
 
-int64_t RowBytes(PixelFormat format, int64_t width) {
-  const bool packed422 = format == PixelFormat::UYVY || format == PixelFormat::YUY2;
-  return packed422 ? 2 * (width + (width & 1)) : RowPitch(format, width);
-}
+int64_t RowBytes(PixelFormat format, int64_t width) { return RowBytesOfPixels(format, width); }
 
 bool IsWellFormed(const FrameShape& shape, PixelFormat format) {
-  if (BytesPerPixel(format) == 0 || shape.width < 1 || shape.height < 1) return false;
+  if (RowBytesPerPixel(format) == 0 || shape.width < 1 || shape.height < 1) return false;
   if (IsPlanar(format) && (shape.width < 2 || shape.height < 2)) return false;
   const bool packed422 = format == PixelFormat::UYVY || format == PixelFormat::YUY2;
   const int64_t minimumStride = packed422 ? shape.width + (shape.width & 1) : shape.width;

@@ -17,15 +17,6 @@ const uint8_t* RowAt(const uint8_t* base, int64_t row, int64_t pitch) {
   return base + static_cast<ptrdiff_t>(row * pitch);
 }
 
-int32_t BytesPerPixel(PixelFormat format) { return BitsPerPixel(format) / 8; }
-
-// Bytes pixels [0, n) occupy in a row: a 4:2:2 row ends on a whole
-// macropixel, so an odd count takes the pixel after it too.
-int64_t BytesOfPixels(PixelFormat format, int64_t n) {
-  const bool packed422 = format == PixelFormat::YUY2 || format == PixelFormat::UYVY;
-  return packed422 ? 2 * (n + (n & 1)) : BytesPerPixel(format) * n;
-}
-
 // The whole groups of a row, and where the partial group begins.
 int32_t WholeGroups(int32_t pixels, int32_t groupPixels) { return pixels / groupPixels * groupPixels; }
 
@@ -52,8 +43,8 @@ void ConvertPlanarRowEnd(const PlanarToPackedWalk& walk, const uint8_t* y, const
     vEnd.bytes[i] = v[column];
   }
   walk.kernel.row(luma.bytes, uEnd.bytes, vEnd.bytes, out.bytes, group, adjust, false);
-  const int64_t offset = BytesOfPixels(walk.destination, begin);
-  std::memcpy(dst + offset, out.bytes, static_cast<size_t>(BytesOfPixels(walk.destination, width) - offset));
+  const int64_t offset = RowBytesOfPixels(walk.destination, begin);
+  std::memcpy(dst + offset, out.bytes, static_cast<size_t>(RowBytesOfPixels(walk.destination, width) - offset));
 }
 
 }  // namespace
@@ -66,8 +57,8 @@ void WalkPlanar420ToPacked(const PlanarToPackedWalk& walk, const uint8_t* srcY, 
   if (width < 2 || rows < 2) return;
   const int32_t h = static_cast<int32_t>(rows);
   const ColorAdjustment& adjust = adjustIn ? *adjustIn : kIdentityAdjustment;
-  const int64_t dstPitch = int64_t{BytesPerPixel(walk.destination)} * dstStride;
-  const bool stream = rows * BytesOfPixels(walk.destination, width) >= kStreamingDestinationBytes;
+  const int64_t dstPitch = int64_t{RowBytesPerPixel(walk.destination)} * dstStride;
+  const bool stream = rows * RowBytesOfPixels(walk.destination, width) >= kStreamingDestinationBytes;
   const int32_t whole = WholeGroups(width, walk.kernel.groupPixels);
   for (int32_t r = 0; r < h; ++r) {
     // Bottom-up reading writes source row h-1-r to output row r.
@@ -88,8 +79,8 @@ void WalkPackedToPacked(const PackedToPackedWalk& walk, const uint8_t* src, int3
   // Whole macropixels of the pitch: (2 * stride) / 4 of them, rounding toward zero.
   const int64_t pixels = 2 * ((2 * stride) / 4);
   if (height <= 0 || pixels <= 0) return;
-  const int32_t inBytes = BytesPerPixel(walk.source);
-  const int32_t outBytes = BytesPerPixel(walk.destination);
+  const int32_t inBytes = RowBytesPerPixel(walk.source);
+  const int32_t outBytes = RowBytesPerPixel(walk.destination);
   const int64_t srcPitch = int64_t{inBytes} * srcStride;
   const int64_t dstPitch = int64_t{outBytes} * dstStride;
   const bool stream = height * pixels * outBytes >= kStreamingDestinationBytes;
@@ -123,8 +114,8 @@ void WalkToPlanar420(const ToPlanarWalk& walk, int32_t width, int32_t height, co
   const int32_t whole = WholeGroups(width, group);
   const int32_t rest = width - whole;
   // A source row is read up to its last pixel's bytes, no further.
-  const int64_t restBytes = int64_t{rest} * BytesPerPixel(walk.source);
-  const int64_t wholeBytes = int64_t{whole} * BytesPerPixel(walk.source);
+  const int64_t restBytes = int64_t{rest} * RowBytesPerPixel(walk.source);
+  const int64_t wholeBytes = int64_t{whole} * RowBytesPerPixel(walk.source);
   const int32_t restChroma = width / 2 - whole / 2;
   for (int32_t m = 0; m < height / 2; ++m) {
     const uint8_t* in0 = RowAt(src, 2 * m, srcPitch);
