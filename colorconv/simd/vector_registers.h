@@ -54,7 +54,6 @@ void Put(uint8_t* p, typename Isa::V v) {
 struct Xmm {
   using V = __m128i;
   static constexpr int kBytes = 16;
-  static constexpr int kLanes = 1;
 
   static V Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
   // a0 b0 a1 b1 ... from kBytes / 2 bytes at each address.
