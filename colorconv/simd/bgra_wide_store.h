@@ -3,9 +3,11 @@
 // (which is also the plain routines' clip table) and interleaved with alpha
 // 255 into four vectors of BGRA pixels.
 //
-// The inputs are dealt out over the 128-bit lanes (see DealDwords): word w of lane l of the first vector of a channel
-// belongs to 4-pixel block (w / 4) * lanes + l of the group, of the second vector to block (2 + w / 4) * lanes + l. So
-// pack and unpack, which stay within their lanes, leave each stored vector as one run of consecutive pixels.
+// The inputs are dealt out over the 128-bit lanes (see DealDwords): word w
+// of lane l of the first vector of a channel belongs to 4-pixel block
+// (w / 4) * lanes + l of the group, of the second vector to block
+// (2 + w / 4) * lanes + l. So pack and unpack, which stay within their
+// lanes, leave each stored vector as one run of consecutive pixels.
 #pragma once
 
 #include <cstdint>

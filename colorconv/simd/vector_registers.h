@@ -3,9 +3,10 @@
 // kernel body is written once and runs at every width it is given: the
 // widest over most of a row, narrower ones over what is left of it.
 //
-// Operations named "within lanes" (byte shuffles, packs, interleaves) work
-// on each 128-bit lane apart, as the instructions do; the ones that cross
-// lanes say in what order they leave the data.
+// ShuffleBytes, the Interleave... operations, PackWordsSigned and
+// PackWordsUnsigned work on each 128-bit lane apart, as the instructions
+// do; the operations that cross lanes say in what order they leave the
+// data.
 //
 // Included only by kernel files, each compiled for its own instruction set;
 // a width exists only where the file's flags allow it (Zmm only with
@@ -16,10 +17,11 @@
 
 // GCC 12 reports the deliberately undefined register that many AVX-512
 // intrinsics start from as uninitialised wherever they are inlined; the
-// warning is about the compiler's own header, so it is silenced there. Zmm
-// does not depend on that: where the plain form of an intrinsic has such an
-// operand, it uses the zero-masked form with every element selected, which
-// compiles to the same instruction.
+// warning is about the compiler's own header, so it is silenced there, for
+// the intrinsics that kernel files call directly. The operations below do
+// not depend on that: where the plain form of an AVX-512 intrinsic has such
+// an operand, Zmm uses the zero-masked form with every element selected,
+// which compiles to the same instruction.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #if !defined(__clang__)
@@ -184,7 +186,7 @@ struct Ymm {
     return _mm256_slli_epi32(v, n);
   }
 
-  static V ShuffleBytes(V v, V control) { return _mm256_shuffle_epi8(v, control); }  // within lanes
+  static V ShuffleBytes(V v, V control) { return _mm256_shuffle_epi8(v, control); }
   static V InterleaveLowBytes(V a, V b) { return _mm256_unpacklo_epi8(a, b); }
   static V InterleaveHighBytes(V a, V b) { return _mm256_unpackhi_epi8(a, b); }
   static V InterleaveLowWords(V a, V b) { return _mm256_unpacklo_epi16(a, b); }
@@ -310,7 +312,7 @@ struct Zmm {
     return _mm512_maskz_slli_epi32(kAllDwords, v, n);
   }
 
-  static V ShuffleBytes(V v, V control) { return _mm512_shuffle_epi8(v, control); }  // within lanes
+  static V ShuffleBytes(V v, V control) { return _mm512_shuffle_epi8(v, control); }
   static V InterleaveLowBytes(V a, V b) { return _mm512_unpacklo_epi8(a, b); }
   static V InterleaveHighBytes(V a, V b) { return _mm512_unpackhi_epi8(a, b); }
   static V InterleaveLowWords(V a, V b) { return _mm512_unpacklo_epi16(a, b); }
