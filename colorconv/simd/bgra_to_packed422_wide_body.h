@@ -16,7 +16,7 @@
 #include <cstdint>
 
 #include "colorconv/simd/rgb_to_yuv_table_forms.h"
-#include "colorconv/simd/wide_vectors.h"
+#include "colorconv/simd/row_stores.h"
 
 namespace pellix {
 namespace {
@@ -121,12 +121,12 @@ constexpr uint32_t WordPair(int32_t low, int32_t high) {
 
 template <class Isa, class Pair>
 typename Isa::V Lanes(const Pair& even, const Pair& odd) {
-  return Isa::Repeat64(static_cast<int64_t>(uint64_t{WordPair(odd[0], odd[1])} << 32 | WordPair(even[0], even[1])));
+  return Isa::Qwords(static_cast<int64_t>(uint64_t{WordPair(odd[0], odd[1])} << 32 | WordPair(even[0], even[1])));
 }
 
 template <class Isa>
 typename Isa::V Lanes(int32_t even, int32_t odd) {
-  return Isa::Repeat64(static_cast<int64_t>(uint64_t{static_cast<uint32_t>(odd)} << 32 | static_cast<uint32_t>(even)));
+  return Isa::Qwords(static_cast<int64_t>(uint64_t{static_cast<uint32_t>(odd)} << 32 | static_cast<uint32_t>(even)));
 }
 
 constexpr uint8_t kGreenTwice[16] = {1, 0x80, 1, 0x80, 5, 0x80, 5, 0x80, 9, 0x80, 9, 0x80, 13, 0x80, 13, 0x80};
@@ -146,7 +146,7 @@ PackedConstants<Isa> LoadPackedConstants() {
   const SplitGreenLane& y = kLumaLane;
   const SharedWordLane& u = kULane;
   const SharedWordLane& v = kVLane;
-  return {Isa::Repeat32(0x00FF00FF),
+  return {Isa::Dwords(0x00FF00FF),
           Isa::RepeatLane(kGreenTwice),
           Lanes<Isa>(y.blueRedWhole, y.blueRedWhole),
           Lanes<Isa>(y.greenWhole, y.greenWhole),
@@ -159,7 +159,7 @@ PackedConstants<Isa> LoadPackedConstants() {
           Lanes<Isa>(u.greenFraction, v.greenFraction),
           Lanes<Isa>(u.greenCorrectionWeights, v.greenCorrectionWeights),
           Lanes<Isa>(u.offset, v.offset),
-          Isa::Repeat32(static_cast<int32_t>(0xFF000000u))};
+          Isa::Dwords(static_cast<int32_t>(0xFF000000u))};
 }
 
 // The luma sum of each pixel.
@@ -168,10 +168,10 @@ PELLIX_WIDE_INLINE typename Isa::V LumaSums(typename Isa::V pixels, const Packed
   const auto blueRed = Isa::And(pixels, c.blueRed);
   const auto green = Isa::ShuffleBytes(pixels, c.greenTwice);
   const auto whole =
-      Isa::AddDwords(Isa::MulAddWords(blueRed, c.lumaBlueRedWhole), Isa::MulAddWords(green, c.lumaGreenWhole));
-  const auto corrections = Isa::AddWords(Isa::MulHighUnsigned(blueRed, c.lumaBlueRedFraction),
-                                         Isa::MulHighUnsigned(green, c.lumaGreenFraction));
-  return Isa::AddDwords(Isa::AddDwords(whole, Isa::MulAddWords(corrections, c.lumaCorrectionSign)), c.lumaOffset);
+      Isa::AddDwords(Isa::MulAddWordPairs(blueRed, c.lumaBlueRedWhole), Isa::MulAddWordPairs(green, c.lumaGreenWhole));
+  const auto corrections = Isa::AddWords(Isa::MulHighWordsUnsigned(blueRed, c.lumaBlueRedFraction),
+                                         Isa::MulHighWordsUnsigned(green, c.lumaGreenFraction));
+  return Isa::AddDwords(Isa::AddDwords(whole, Isa::MulAddWordPairs(corrections, c.lumaCorrectionSign)), c.lumaOffset);
 }
 
 // U in the first lane of each pair, V in the second, from the averaged
@@ -180,11 +180,11 @@ template <class Isa>
 PELLIX_WIDE_INLINE typename Isa::V ChromaSums(typename Isa::V averaged, const PackedConstants<Isa>& c) {
   const auto blueRed = Isa::And(averaged, c.blueRed);
   const auto green = Isa::ShuffleBytes(averaged, c.greenTwice);
-  const auto corrections = Isa::AddWords(Isa::MulHighUnsigned(blueRed, c.chromaBlueRedFraction),
-                                         Isa::MulHighUnsigned(green, c.chromaGreenFraction));
+  const auto corrections = Isa::AddWords(Isa::MulHighWordsUnsigned(blueRed, c.chromaBlueRedFraction),
+                                         Isa::MulHighWordsUnsigned(green, c.chromaGreenFraction));
   const auto greenCorrected = Isa::template BlendWords<kChromaCorrectionWords>(green, corrections);
-  return Isa::AddDwords(Isa::AddDwords(Isa::MulAddWords(blueRed, c.chromaBlueRedWhole),
-                                       Isa::MulAddWords(greenCorrected, c.chromaGreenCorrection)),
+  return Isa::AddDwords(Isa::AddDwords(Isa::MulAddWordPairs(blueRed, c.chromaBlueRedWhole),
+                                       Isa::MulAddWordPairs(greenCorrected, c.chromaGreenCorrection)),
                         c.chromaOffset);
 }
 
@@ -210,28 +210,21 @@ void BgraToPackedSteps(const uint8_t* src, uint8_t* dst, int32_t steps, const Pa
   for (int32_t s = 0; s < steps; ++s) {
     const auto a = HalfMacropixels<Isa, kLumaFirst>(Isa::Load(src), c);
     const auto b = HalfMacropixels<Isa, kLumaFirst>(Isa::Load(src + Isa::kBytes), c);
-    const auto out = Isa::HighWords(a, b);
-    if constexpr (kStreaming)
-      Isa::StoreStreaming(dst, out);
-    else
-      Isa::Store(dst, out);
+    const auto out = Isa::OddWords(a, b);
+    Put<Isa, kStreaming>(dst, out);
     src += 2 * Isa::kBytes;
     dst += Isa::kBytes;
   }
 }
 
-// The whole steps of a row; returns the pixels converted. Streaming stores
-// need an aligned destination; they are fenced before returning.
+// The whole steps of a row; returns the pixels converted.
 template <class Isa, bool kLumaFirst>
 int32_t BgraToPackedRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
   const int32_t steps = pixels / kPackedStepPixels<Isa>;
   const PackedConstants<Isa> c = LoadPackedConstants<Isa>();
-  if (stream && reinterpret_cast<uintptr_t>(dst) % Isa::kBytes == 0) {
-    BgraToPackedSteps<Isa, kLumaFirst, true>(src, dst, steps, c);
-    _mm_sfence();
-  } else {
-    BgraToPackedSteps<Isa, kLumaFirst, false>(src, dst, steps, c);
-  }
+  WithRowStores<Isa>(dst, stream, [&](auto stores) {
+    BgraToPackedSteps<Isa, kLumaFirst, decltype(stores)::kStreaming>(src, dst, steps, c);
+  });
   return steps * kPackedStepPixels<Isa>;
 }
 

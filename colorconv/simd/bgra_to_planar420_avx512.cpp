@@ -15,11 +15,11 @@ void PairRowEnds(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t*
   const Registers<Zmm> px = {Zmm::Load(src0), Zmm::Load(src0 + Zmm::kBytes), Zmm::Load(src1),
                              Zmm::Load(src1 + Zmm::kBytes)};
   const Components<Zmm> both = Split<Zmm>(px, c);
-  const __m512i luma = LumaBytes<Zmm>(both, c);
+  const Zmm::V luma = LumaBytes<Zmm>(both, c);
   Zmm::StoreLowHalf(y0, luma);
   Zmm::StoreHighHalf(y1, luma);
-  const __m512i planes = ChromaPlanes<Zmm>(ChromaBytes<Zmm>(both, c), c);
-  const __m512i combined = _mm512_avg_epu8(planes, _mm512_shuffle_i64x2(planes, planes, _MM_SHUFFLE(2, 3, 0, 1)));
+  const Zmm::V planes = ChromaPlanes<Zmm>(ChromaBytes<Zmm>(both, c), c);
+  const Zmm::V combined = Zmm::AverageBytes(planes, _mm512_shuffle_i64x2(planes, planes, _MM_SHUFFLE(2, 3, 0, 1)));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(u), _mm512_castsi512_si128(combined));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(v), _mm512_extracti32x4_epi32(combined, 2));
 }

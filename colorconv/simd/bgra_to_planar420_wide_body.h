@@ -28,7 +28,7 @@
 #include <cstdint>
 
 #include "colorconv/simd/simd_constants.h"
-#include "colorconv/simd/wide_vectors.h"
+#include "colorconv/simd/vector_registers.h"
 
 namespace pellix {
 namespace {
@@ -131,13 +131,10 @@ constexpr ByteShuffle ChromaPlaneInterleave() {
 // Within a lane of four pixels: their B bytes, G bytes, R bytes, A bytes.
 constexpr uint8_t kComponentGather[16] = {0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15};
 
-constexpr int32_t Words2(int32_t w0, int32_t w1) {
-  return static_cast<int32_t>(static_cast<uint16_t>(w0) | static_cast<uint32_t>(static_cast<uint16_t>(w1)) << 16);
-}
-
+// The low 16 bits of w in every word.
 template <class Isa>
 typename Isa::V RepeatWord(int32_t w) {
-  return Isa::Repeat32(Words2(w, w));
+  return Isa::Words(static_cast<int16_t>(w));
 }
 
 template <class Isa>
@@ -176,9 +173,9 @@ PlanarConstants<Isa> LoadPlanarConstants() {
   c.greenToV = RepeatWord<Isa>(ChromaMultiplier(k.greenToV[0]));
   c.redToV = RepeatWord<Isa>(ChromaMultiplier(k.blueToU[0]));  // red to V is blue to U, as in the SSE kernel
   c.chromaBias = RepeatWord<Isa>(k.chromaBias[0]);
-  c.lumaOrder = Isa::FromDwords(kLumaOrder.at);
+  c.lumaOrder = Isa::Load(kLumaOrder.at);
   if constexpr (Isa::kLanes == 4)
-    c.chromaOrder = Isa::FromWords(kChromaOrder.at);
+    c.chromaOrder = Isa::Load(kChromaOrder.at);
   else
     c.chromaInterleave = Isa::RepeatLane(kInterleave.at);
   return c;
@@ -218,7 +215,7 @@ PELLIX_WIDE_INLINE Components<Isa> Split(const Registers<Isa>& px, const PlanarC
 
 template <class Isa, int32_t kWhole>
 PELLIX_WIDE_INLINE typename Isa::V LumaProduct(typename Isa::V x, typename Isa::V fraction) {
-  auto product = Isa::MulHighUnsigned(x, fraction);
+  auto product = Isa::MulHighWordsUnsigned(x, fraction);
   for (int32_t i = 0; i < kWhole; ++i) product = Isa::AddWords(product, x);
   return product;
 }
@@ -248,9 +245,9 @@ PELLIX_WIDE_INLINE typename Isa::V LumaBytes(const Components<Isa>& s, const Pla
 template <class Isa, int16_t k>
 PELLIX_WIDE_INLINE typename Isa::V ChromaProduct(typename Isa::V pairSum, typename Isa::V multiplier) {
   if constexpr (k > 0)
-    return Isa::MulHighUnsigned(pairSum, multiplier);
+    return Isa::MulHighWordsUnsigned(pairSum, multiplier);
   else
-    return Isa::MulHigh(pairSum, multiplier);
+    return Isa::MulHighWords(pairSum, multiplier);
 }
 
 // The row's chroma bytes in lane order (see ChromaPlaneOrder).
@@ -277,7 +274,7 @@ PELLIX_WIDE_INLINE typename Isa::V ChromaPlanes(typename Isa::V combined, const 
   if constexpr (Isa::kLanes == 4)
     return Isa::PermuteWords(combined, c.chromaOrder);
   else
-    return Isa::ShuffleBytes(Isa::GatherLaneHalves(combined), c.chromaInterleave);
+    return Isa::ShuffleBytes(Isa::DealQwords(combined), c.chromaInterleave);
 }
 
 // Pixels per step: four registers of BGRA.

@@ -1,5 +1,5 @@
 // The wide kernels of YUY2 and UYVY to planar 4:2:0, one body for both
-// layouts and every vector width. Per step of V::kBytes pixels of a row
+// layouts and every vector width. Per step of Isa::kBytes pixels of a row
 // pair: each row's luma bytes are its even (YUY2) or odd (UYVY) bytes; its
 // chroma bytes are the others, the two rows combined byte by byte before
 // they are split into U and V. How they combine is what each slot's
@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "colorconv/simd/byte_vectors.h"
+#include "colorconv/simd/vector_registers.h"
 
 namespace pellix {
 namespace {
@@ -22,46 +22,51 @@ namespace {
 enum class Packed422Source { YUY2, UYVY };
 enum class RowAverage { Rounding, Truncating };
 
-template <class V, Packed422Source kLayout>
+template <class Isa, Packed422Source kLayout>
 struct Macropixels {
-  using T = typename V::T;
+  using V = typename Isa::V;
   // Luma, or chroma, bytes of each 16-bit word, as words.
-  static T LumaWords(T s) { return kLayout == Packed422Source::YUY2 ? LowBytes(s) : V::HighBytesOfWords(s); }
-  static T ChromaWords(T s) { return kLayout == Packed422Source::YUY2 ? V::HighBytesOfWords(s) : LowBytes(s); }
-  static T LowBytes(T s) { return V::And(s, V::Words(0x00FF)); }
-  // 2 * V::kBytes source bytes to V::kBytes luma bytes.
-  static T Luma(const uint8_t* s) { return V::PackInOrder(LumaWords(V::Load(s)), LumaWords(V::Load(s + V::kBytes))); }
+  static V LumaWords(V s) { return kLayout == Packed422Source::YUY2 ? LowBytes(s) : HighBytes(s); }
+  static V ChromaWords(V s) { return kLayout == Packed422Source::YUY2 ? HighBytes(s) : LowBytes(s); }
+  static V LowBytes(V s) { return Isa::And(s, Isa::Words(0x00FF)); }
+  static V HighBytes(V s) { return Isa::template ShiftRightWords<8>(s); }
+  // 2 * Isa::kBytes source bytes to Isa::kBytes luma bytes.
+  static V Luma(const uint8_t* s) {
+    return Isa::PackWordsUnsignedInOrder(LumaWords(Isa::Load(s)), LumaWords(Isa::Load(s + Isa::kBytes)));
+  }
 };
 
-template <class V, RowAverage kAverage>
-typename V::T CombineRows(typename V::T a, typename V::T b) {
-  if (kAverage == RowAverage::Rounding) return V::AverageBytes(a, b);
-  const typename V::T ones = V::Bytes(0xFF);
-  return V::Xor(V::AverageBytes(V::Xor(a, ones), V::Xor(b, ones)), ones);
+template <class Isa, RowAverage kAverage>
+typename Isa::V CombineRows(typename Isa::V a, typename Isa::V b) {
+  if (kAverage == RowAverage::Rounding) return Isa::AverageBytes(a, b);
+  const typename Isa::V ones = Isa::Bytes(0xFF);
+  return Isa::Xor(Isa::AverageBytes(Isa::Xor(a, ones), Isa::Xor(b, ones)), ones);
 }
 
-template <Packed422Source kLayout, RowAverage kAverage, class V, class... Narrower>
+template <Packed422Source kLayout, RowAverage kAverage, class Isa, class... Narrower>
 void PairSteps(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v, ptrdiff_t x,
                ptrdiff_t pixels) {
-  using M = Macropixels<V, kLayout>;
-  for (; x + V::kBytes <= pixels; x += V::kBytes) {
+  using M = Macropixels<Isa, kLayout>;
+  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) {
     const uint8_t* a = src0 + 2 * x;
     const uint8_t* b = src1 + 2 * x;
-    const typename V::T a0 = V::Load(a), a1 = V::Load(a + V::kBytes);
-    const typename V::T b0 = V::Load(b), b1 = V::Load(b + V::kBytes);
-    V::Store(y0 + x, V::PackInOrder(M::LumaWords(a0), M::LumaWords(a1)));
-    V::Store(y1 + x, V::PackInOrder(M::LumaWords(b0), M::LumaWords(b1)));
+    const typename Isa::V a0 = Isa::Load(a), a1 = Isa::Load(a + Isa::kBytes);
+    const typename Isa::V b0 = Isa::Load(b), b1 = Isa::Load(b + Isa::kBytes);
+    Isa::Store(y0 + x, Isa::PackWordsUnsignedInOrder(M::LumaWords(a0), M::LumaWords(a1)));
+    Isa::Store(y1 + x, Isa::PackWordsUnsignedInOrder(M::LumaWords(b0), M::LumaWords(b1)));
     // U V U V ..., then all U bytes followed by all V bytes.
-    const typename V::T uv = V::PackInOrder(M::ChromaWords(CombineRows<V, kAverage>(a0, b0)),
-                                            M::ChromaWords(CombineRows<V, kAverage>(a1, b1)));
-    V::StoreHalves(u + x / 2, v + x / 2, V::PackInOrder(M::LowBytes(uv), V::HighBytesOfWords(uv)));
+    const typename Isa::V uv = Isa::PackWordsUnsignedInOrder(M::ChromaWords(CombineRows<Isa, kAverage>(a0, b0)),
+                                                             M::ChromaWords(CombineRows<Isa, kAverage>(a1, b1)));
+    const typename Isa::V planes = Isa::PackWordsUnsignedInOrder(M::LowBytes(uv), M::HighBytes(uv));
+    Isa::StoreLowHalf(u + x / 2, planes);
+    Isa::StoreHighHalf(v + x / 2, planes);
   }
   if constexpr (sizeof...(Narrower) > 0) PairSteps<kLayout, kAverage, Narrower...>(src0, src1, y0, y1, u, v, x, pixels);
 }
 
-template <Packed422Source kLayout, class V, class... Narrower>
+template <Packed422Source kLayout, class Isa, class... Narrower>
 void LumaSteps(const uint8_t* src, uint8_t* y, ptrdiff_t x, ptrdiff_t pixels) {
-  for (; x + V::kBytes <= pixels; x += V::kBytes) V::Store(y + x, Macropixels<V, kLayout>::Luma(src + 2 * x));
+  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) Isa::Store(y + x, Macropixels<Isa, kLayout>::Luma(src + 2 * x));
   if constexpr (sizeof...(Narrower) > 0) LumaSteps<kLayout, Narrower...>(src, y, x, pixels);
 }
 

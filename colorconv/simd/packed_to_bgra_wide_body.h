@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "colorconv/simd/bgra_wide_store.h"
+#include "colorconv/simd/row_stores.h"
 #include "colorconv/simd/yuv_to_bgra_table_forms.h"
 
 namespace pellix {
@@ -21,9 +22,9 @@ namespace {
 
 namespace forms = yuv_to_bgra;
 
-constexpr int8_t kEvenWordTwice[16] = {0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13};
-constexpr int8_t kOddWordTwice[16] = {2, 3, 2, 3, 6, 7, 6, 7, 10, 11, 10, 11, 14, 15, 14, 15};
-constexpr int8_t kWordsSwapped[16] = {2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13};
+constexpr uint8_t kEvenWordTwice[16] = {0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 13, 12, 13};
+constexpr uint8_t kOddWordTwice[16] = {2, 3, 2, 3, 6, 7, 6, 7, 10, 11, 10, 11, 14, 15, 14, 15};
+constexpr uint8_t kWordsSwapped[16] = {2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13};
 
 // Where the luma byte of each 16-bit word is: first in YUY2, second in UYVY.
 enum class LumaByte { First, Second };
@@ -48,9 +49,9 @@ struct PackedBgraConstants {
   // Words alternate U, V.
   V blueRed = Isa::WordPairs(forms::kUToBlueForm.multiplier, forms::kVToRedForm.multiplier);
   V greens = Isa::WordPairs(forms::kUToGreenForm.multiplier, forms::kVToGreenForm.multiplier);
-  V evenWordTwice = Isa::LaneBytes(kEvenWordTwice);
-  V oddWordTwice = Isa::LaneBytes(kOddWordTwice);
-  V wordsSwapped = Isa::LaneBytes(kWordsSwapped);
+  V evenWordTwice = Isa::RepeatLane(kEvenWordTwice);
+  V oddWordTwice = Isa::RepeatLane(kOddWordTwice);
+  V wordsSwapped = Isa::RepeatLane(kWordsSwapped);
 };
 
 template <class Isa>
@@ -61,7 +62,7 @@ struct BgraWords {
 // The chroma forms' step: one more where the rounded term is negative.
 template <class Isa>
 typename Isa::V TowardZero(typename Isa::V rounded) {
-  return Isa::Sub16(rounded, Isa::template Srai16<15>(rounded));
+  return Isa::SubWords(rounded, Isa::template ShiftRightWordsSigned<15>(rounded));
 }
 
 // One vector of macropixels to B, G and R words, one per pixel.
@@ -70,15 +71,15 @@ BgraWords<Isa> MacropixelsToBgra(typename Isa::V s, const PackedBgraConstants<Is
   using V = typename Isa::V;
   // Clamp every byte to its range, then luma - 16 and chroma - 128 (a
   // signed byte).
-  s = Isa::Sub8(Isa::MinU8(Isa::MaxU8(s, k.low), k.high), k.centre);
+  s = Isa::SubBytes(Isa::MinBytesUnsigned(Isa::MaxBytesUnsigned(s, k.low), k.high), k.centre);
   const V lumaTimes4 = Isa::MulAddBytePairs(s, k.lumaPicker);
   const V chromaTimes4 = Isa::MulAddBytePairs(k.chromaPicker, s);
-  const V luma = Isa::MulHi16(lumaTimes4, k.lumaMultiplier);
-  const V blueRed = TowardZero<Isa>(Isa::MulHrs16(chromaTimes4, k.blueRed));
-  const V greens = TowardZero<Isa>(Isa::MulHrs16(chromaTimes4, k.greens));
-  const V green = Isa::Add16(greens, Isa::ShuffleBytes(greens, k.wordsSwapped));
-  return {Isa::Add16(luma, Isa::ShuffleBytes(blueRed, k.evenWordTwice)), Isa::Add16(luma, green),
-          Isa::Add16(luma, Isa::ShuffleBytes(blueRed, k.oddWordTwice))};
+  const V luma = Isa::MulHighWords(lumaTimes4, k.lumaMultiplier);
+  const V blueRed = TowardZero<Isa>(Isa::MulHighRoundedWords(chromaTimes4, k.blueRed));
+  const V greens = TowardZero<Isa>(Isa::MulHighRoundedWords(chromaTimes4, k.greens));
+  const V green = Isa::AddWords(greens, Isa::ShuffleBytes(greens, k.wordsSwapped));
+  return {Isa::AddWords(luma, Isa::ShuffleBytes(blueRed, k.evenWordTwice)), Isa::AddWords(luma, green),
+          Isa::AddWords(luma, Isa::ShuffleBytes(blueRed, k.oddWordTwice))};
 }
 
 // Groups of Isa::kBytes pixels: two vectors of macropixels each.
@@ -96,12 +97,9 @@ void PackedToBgraGroups(const uint8_t* src, uint8_t* dst, int32_t pixels) {
 
 template <class Isa, LumaByte kLuma>
 void PackedToBgraRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  if (StreamsTo<Isa>(dst, stream)) {
-    PackedToBgraGroups<Isa, kLuma, true>(src, dst, pixels);
-    Isa::Fence();
-  } else {
-    PackedToBgraGroups<Isa, kLuma, false>(src, dst, pixels);
-  }
+  WithRowStores<Isa>(dst, stream, [&](auto stores) {
+    PackedToBgraGroups<Isa, kLuma, decltype(stores)::kStreaming>(src, dst, pixels);
+  });
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "colorconv/routines.h"
 #include "colorconv/simd/bgra_wide_store.h"
+#include "colorconv/simd/row_stores.h"
 #include "colorconv/simd/simd_constants.h"
 
 namespace pellix {
@@ -51,9 +52,11 @@ template <class Isa>
 typename Isa::V AdjustLumaBytes(typename Isa::V bytes, const WideAdjustment<Isa>& a) {
   using V = typename Isa::V;
   const V centred = Isa::Xor(bytes, a.centre);
-  const V lo = Isa::Add16(Isa::MulHi16(Isa::UnpackLo8(Isa::Zero(), centred), a.lumaGain), a.lumaOffset);
-  const V hi = Isa::Add16(Isa::MulHi16(Isa::UnpackHi8(Isa::Zero(), centred), a.lumaGain), a.lumaOffset);
-  return Isa::Xor(Isa::PackS16(lo, hi), a.centre);
+  const V lo =
+      Isa::AddWords(Isa::MulHighWords(Isa::InterleaveLowBytes(Isa::Zero(), centred), a.lumaGain), a.lumaOffset);
+  const V hi =
+      Isa::AddWords(Isa::MulHighWords(Isa::InterleaveHighBytes(Isa::Zero(), centred), a.lumaGain), a.lumaOffset);
+  return Isa::Xor(Isa::PackWordsSigned(lo, hi), a.centre);
 }
 
 // The same step for chroma samples already widened to words (no offset):
@@ -62,8 +65,8 @@ template <class Isa>
 typename Isa::V AdjustChromaWords(typename Isa::V words, const WideAdjustment<Isa>& a) {
   using V = typename Isa::V;
   const V centre = Isa::Words(128);
-  const V scaled = Isa::MulHi16(Isa::template Slli16<8>(Isa::Sub16(words, centre)), a.chromaGain);
-  return Isa::Add16(Isa::Min16(Isa::Max16(scaled, Isa::Words(-128)), Isa::Words(127)), centre);
+  const V scaled = Isa::MulHighWords(Isa::template ShiftLeftWords<8>(Isa::SubWords(words, centre)), a.chromaGain);
+  return Isa::AddWords(Isa::MinWords(Isa::MaxWords(scaled, Isa::Words(-128)), Isa::Words(127)), centre);
 }
 
 // (Yt + chroma term + 2) >> 2, the MMX routine's rounding, as one rounding
@@ -73,7 +76,7 @@ static_assert(YuvToRgbConstants.rounding[0] == 2, "rounding is one half in quart
 
 template <class Isa>
 typename Isa::V Channel(typename Isa::V lumaTerm, typename Isa::V chromaTerm, const PlanarBgraConstants<Isa>& k) {
-  return Isa::MulHrs16(Isa::Adds16(lumaTerm, chromaTerm), k.quarterRounded);
+  return Isa::MulHighRoundedWords(Isa::AddWordsSaturated(lumaTerm, chromaTerm), k.quarterRounded);
 }
 
 template <class Isa, bool kAdjust, bool kStream>
@@ -90,19 +93,20 @@ void Planar420ToBgraGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v,
       uWords = AdjustChromaWords(uWords, a);
       vWords = AdjustChromaWords(vWords, a);
     }
-    const V yd = Isa::SubsU8(Isa::DealDwords(luma), k.blackLevel);
-    const V ytLo = Isa::MulHiU16(Isa::UnpackLo8(Isa::Zero(), yd), k.lumaGainEighth);
-    const V ytHi = Isa::MulHiU16(Isa::UnpackHi8(Isa::Zero(), yd), k.lumaGainEighth);
-    const V cu = Isa::template Slli16<5>(Isa::Sub16(Isa::DealDwords(uWords), k.chromaCentre));
-    const V cv = Isa::template Slli16<5>(Isa::Sub16(Isa::DealDwords(vWords), k.chromaCentre));
-    const V blue = Isa::MulHi16(cu, k.uToBlue);
-    const V green = Isa::Adds16(Isa::MulHi16(cu, k.uToGreen), Isa::MulHi16(cv, k.vToGreen));
-    const V red = Isa::MulHi16(cv, k.vToRed);
-    StoreBgraGroup<Isa, kStream>(
-        d + 4 * x, Channel<Isa>(ytLo, Isa::UnpackLo16(blue, blue), k),
-        Channel<Isa>(ytHi, Isa::UnpackHi16(blue, blue), k), Channel<Isa>(ytLo, Isa::UnpackLo16(green, green), k),
-        Channel<Isa>(ytHi, Isa::UnpackHi16(green, green), k), Channel<Isa>(ytLo, Isa::UnpackLo16(red, red), k),
-        Channel<Isa>(ytHi, Isa::UnpackHi16(red, red), k));
+    const V yd = Isa::SubBytesUnsignedSaturated(Isa::DealDwords(luma), k.blackLevel);
+    const V ytLo = Isa::MulHighWordsUnsigned(Isa::InterleaveLowBytes(Isa::Zero(), yd), k.lumaGainEighth);
+    const V ytHi = Isa::MulHighWordsUnsigned(Isa::InterleaveHighBytes(Isa::Zero(), yd), k.lumaGainEighth);
+    const V cu = Isa::template ShiftLeftWords<5>(Isa::SubWords(Isa::DealDwords(uWords), k.chromaCentre));
+    const V cv = Isa::template ShiftLeftWords<5>(Isa::SubWords(Isa::DealDwords(vWords), k.chromaCentre));
+    const V blue = Isa::MulHighWords(cu, k.uToBlue);
+    const V green = Isa::AddWordsSaturated(Isa::MulHighWords(cu, k.uToGreen), Isa::MulHighWords(cv, k.vToGreen));
+    const V red = Isa::MulHighWords(cv, k.vToRed);
+    StoreBgraGroup<Isa, kStream>(d + 4 * x, Channel<Isa>(ytLo, Isa::InterleaveLowWords(blue, blue), k),
+                                 Channel<Isa>(ytHi, Isa::InterleaveHighWords(blue, blue), k),
+                                 Channel<Isa>(ytLo, Isa::InterleaveLowWords(green, green), k),
+                                 Channel<Isa>(ytHi, Isa::InterleaveHighWords(green, green), k),
+                                 Channel<Isa>(ytLo, Isa::InterleaveLowWords(red, red), k),
+                                 Channel<Isa>(ytHi, Isa::InterleaveHighWords(red, red), k));
   }
 }
 
@@ -115,15 +119,13 @@ void Planar420ToBgraRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, ui
   const WideAdjustment<Isa> a(adjust);
   const bool unity =
       adjust.lumaGainPacked[0] == 256 && adjust.chromaGainPacked[0] == 256 && adjust.lumaOffsetPacked[0] == 0;
-  const bool streamed = StreamsTo<Isa>(d, stream);
-  if (unity) {
-    streamed ? Planar420ToBgraGroups<Isa, false, true>(y, u, v, d, pixels, a)
-             : Planar420ToBgraGroups<Isa, false, false>(y, u, v, d, pixels, a);
-  } else {
-    streamed ? Planar420ToBgraGroups<Isa, true, true>(y, u, v, d, pixels, a)
-             : Planar420ToBgraGroups<Isa, true, false>(y, u, v, d, pixels, a);
-  }
-  if (streamed) Isa::Fence();
+  WithRowStores<Isa>(d, stream, [&](auto stores) {
+    constexpr bool kStream = decltype(stores)::kStreaming;
+    if (unity)
+      Planar420ToBgraGroups<Isa, false, kStream>(y, u, v, d, pixels, a);
+    else
+      Planar420ToBgraGroups<Isa, true, kStream>(y, u, v, d, pixels, a);
+  });
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The wide kernels of planar 4:2:0 to YUY2 and UYVY, one body for both
-// layouts and every vector width. Per step of V::kBytes pixels: that many
-// luma bytes and half as many U and V bytes become 2 * V::kBytes packed
+// layouts and every vector width. Per step of Isa::kBytes pixels: that many
+// luma bytes and half as many U and V bytes become 2 * Isa::kBytes packed
 // bytes. What happens to the samples on the way is a policy:
 // - YUY2 (slot 0) reproduces its SSE2 kernel: a record flagged as the
 //   identity copies the samples, any other record sends every sample
@@ -16,71 +16,73 @@
 #include <cstdint>
 
 #include "colorconv/routines.h"
-#include "colorconv/simd/byte_vectors.h"
+#include "colorconv/simd/row_stores.h"
 
 namespace pellix {
 namespace {
 
 enum class Packed422 { YUY2, UYVY };
 
-template <class V>
+template <class Isa>
 struct Unchanged {
-  using T = typename V::T;
+  using V = typename Isa::V;
   explicit Unchanged(const ColorAdjustment&) {}
-  T Luma(T y) const { return y; }
-  T Chroma(T uv) const { return uv; }
+  V Luma(V y) const { return y; }
+  V Chroma(V uv) const { return uv; }
 };
 
 // The adjustment step on every byte, as the SSE2 kernel does it on 16: flip
 // the top bit, widen to s * 256, multiply-high by the gain, add the offset
 // (wrapping), narrow with signed saturation, flip back. The packed fields
 // have four equal lanes, so lane 0 stands for all of them.
-template <class V>
+template <class Isa>
 struct Adjusted {
-  using T = typename V::T;
+  using V = typename Isa::V;
   explicit Adjusted(const ColorAdjustment& a)
-      : lumaGain(V::Words(a.lumaGainPacked[0])),
-        lumaOffset(V::Words(a.lumaOffsetPacked[0])),
-        chromaGain(V::Words(a.chromaGainPacked[0])) {}
-  T Luma(T y) const { return Step(y, lumaGain, lumaOffset); }
-  T Chroma(T uv) const { return Step(uv, chromaGain, V::Zero()); }
+      : lumaGain(Isa::Words(a.lumaGainPacked[0])),
+        lumaOffset(Isa::Words(a.lumaOffsetPacked[0])),
+        chromaGain(Isa::Words(a.chromaGainPacked[0])) {}
+  V Luma(V y) const { return Step(y, lumaGain, lumaOffset); }
+  V Chroma(V uv) const { return Step(uv, chromaGain, Isa::Zero()); }
 
-  static T Step(T bytes, T gain, T offset) {
-    const T centre = V::Bytes(0x80);
-    const T centred = V::Xor(bytes, centre);
-    const T lo = V::AddWords(V::MulHighWords(V::UnpackLo(V::Zero(), centred), gain), offset);
-    const T hi = V::AddWords(V::MulHighWords(V::UnpackHi(V::Zero(), centred), gain), offset);
-    return V::Xor(V::PackSigned(lo, hi), centre);
+  static V Step(V bytes, V gain, V offset) {
+    const V centre = Isa::Bytes(0x80);
+    const V centred = Isa::Xor(bytes, centre);
+    const V lo = Isa::AddWords(Isa::MulHighWords(Isa::InterleaveLowBytes(Isa::Zero(), centred), gain), offset);
+    const V hi = Isa::AddWords(Isa::MulHighWords(Isa::InterleaveHighBytes(Isa::Zero(), centred), gain), offset);
+    return Isa::Xor(Isa::PackWordsSigned(lo, hi), centre);
   }
 
-  T lumaGain, lumaOffset, chromaGain;
+  V lumaGain, lumaOffset, chromaGain;
 };
 
 // Luma + offset modulo 256: only the offset's low byte matters.
-template <class V>
+template <class Isa>
 struct LumaOffset {
-  using T = typename V::T;
-  explicit LumaOffset(const ColorAdjustment& a) : offset(V::Bytes(static_cast<uint8_t>(a.lumaOffset))) {}
-  T Luma(T y) const { return V::AddBytes(y, offset); }
-  T Chroma(T uv) const { return uv; }
+  using V = typename Isa::V;
+  explicit LumaOffset(const ColorAdjustment& a) : offset(Isa::Bytes(static_cast<uint8_t>(a.lumaOffset))) {}
+  V Luma(V y) const { return Isa::AddBytes(y, offset); }
+  V Chroma(V uv) const { return uv; }
 
-  T offset;
+  V offset;
 };
 
-// Steps of V::kBytes pixels from x while whole steps fit, then the same
+// Steps of Isa::kBytes pixels from x while whole steps fit, then the same
 // with each narrower width.
-template <Packed422 kLayout, template <class> class Samples, bool kStream, class V, class... Narrower>
+template <Packed422 kLayout, template <class> class Samples, bool kStream, class Isa, class... Narrower>
 void PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, ptrdiff_t x, ptrdiff_t pixels,
                const ColorAdjustment& adjust) {
-  const Samples<V> samples(adjust);
-  for (; x + V::kBytes <= pixels; x += V::kBytes) {
-    const typename V::T luma = samples.Luma(V::Load(y + x));
-    const typename V::T uv = samples.Chroma(V::InterleaveHalves(u + x / 2, v + x / 2));
+  const Samples<Isa> samples(adjust);
+  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) {
+    const typename Isa::V luma = samples.Luma(Isa::Load(y + x));
+    const typename Isa::V uv = samples.Chroma(Isa::LoadInterleaved(u + x / 2, v + x / 2));
     // Luma byte i meets chroma byte i: Y0 U Y1 V, or U Y0 V Y1.
     if (kLayout == Packed422::YUY2)
-      V::template StoreUnpacked<kStream>(d + 2 * x, V::UnpackLo(luma, uv), V::UnpackHi(luma, uv));
+      Isa::template PutLanesAlternating<kStream>(d + 2 * x, Isa::InterleaveLowBytes(luma, uv),
+                                                 Isa::InterleaveHighBytes(luma, uv));
     else
-      V::template StoreUnpacked<kStream>(d + 2 * x, V::UnpackLo(uv, luma), V::UnpackHi(uv, luma));
+      Isa::template PutLanesAlternating<kStream>(d + 2 * x, Isa::InterleaveLowBytes(uv, luma),
+                                                 Isa::InterleaveHighBytes(uv, luma));
   }
   if constexpr (sizeof...(Narrower) > 0)
     PackSteps<kLayout, Samples, kStream, Narrower...>(y, u, v, d, x, pixels, adjust);

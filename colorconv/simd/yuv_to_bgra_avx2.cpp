@@ -2,21 +2,20 @@
 #include "colorconv/simd/packed_to_bgra_wide_body.h"
 #include "colorconv/simd/planar420_to_bgra_wide_body.h"
 #include "colorconv/simd/row_kernels.h"
-#include "colorconv/simd/yuv_to_bgra_lanes256.h"
 
 namespace pellix {
 
 void Planar420ToBGRARow_AVX2(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
                              const ColorAdjustment& adjust, bool stream) {
-  Planar420ToBgraRow<Lanes256>(y, u, v, d, pixels, adjust, stream);
+  Planar420ToBgraRow<Ymm>(y, u, v, d, pixels, adjust, stream);
 }
 
 void YUY2ToBGRARow_AVX2(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  PackedToBgraRow<Lanes256, LumaByte::First>(src, dst, pixels, stream);
+  PackedToBgraRow<Ymm, LumaByte::First>(src, dst, pixels, stream);
 }
 
 void UYVYToBGRARow_AVX2(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  PackedToBgraRow<Lanes256, LumaByte::Second>(src, dst, pixels, stream);
+  PackedToBgraRow<Ymm, LumaByte::Second>(src, dst, pixels, stream);
 }
 
 }  // namespace pellix

@@ -4,39 +4,37 @@
 #include "colorconv/simd/packed_to_bgra_wide_body.h"
 #include "colorconv/simd/planar420_to_bgra_wide_body.h"
 #include "colorconv/simd/row_kernels.h"
-#include "colorconv/simd/yuv_to_bgra_lanes256.h"
-#include "colorconv/simd/yuv_to_bgra_lanes512.h"
 
 namespace pellix {
 namespace {
 
-// Runs convert(lanes, first pixel, pixel count) with the 512-bit policy over
-// whole 64-pixel steps and the 256-bit one over the rest (0 or 32 pixels).
+// Runs convert(registers, first pixel, pixel count) with Zmm over whole
+// 64-pixel steps and Ymm over the rest (0 or 32 pixels).
 template <class Convert>
 void Split(int32_t pixels, Convert convert) {
-  const int32_t wide = pixels / Lanes512::kBytes * Lanes512::kBytes;
-  if (wide > 0) convert(Lanes512{}, 0, wide);
-  if (wide < pixels) convert(Lanes256{}, wide, pixels - wide);
+  const int32_t wide = pixels / Zmm::kBytes * Zmm::kBytes;
+  if (wide > 0) convert(Zmm{}, 0, wide);
+  if (wide < pixels) convert(Ymm{}, wide, pixels - wide);
 }
 
 }  // namespace
 
 void Planar420ToBGRARow_AVX512(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
                                const ColorAdjustment& adjust, bool stream) {
-  Split(pixels, [&](auto lanes, int32_t at, int32_t count) {
-    Planar420ToBgraRow<decltype(lanes)>(y + at, u + at / 2, v + at / 2, d + 4 * at, count, adjust, stream);
+  Split(pixels, [&](auto registers, int32_t at, int32_t count) {
+    Planar420ToBgraRow<decltype(registers)>(y + at, u + at / 2, v + at / 2, d + 4 * at, count, adjust, stream);
   });
 }
 
 void YUY2ToBGRARow_AVX512(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  Split(pixels, [&](auto lanes, int32_t at, int32_t count) {
-    PackedToBgraRow<decltype(lanes), LumaByte::First>(src + 2 * at, dst + 4 * at, count, stream);
+  Split(pixels, [&](auto registers, int32_t at, int32_t count) {
+    PackedToBgraRow<decltype(registers), LumaByte::First>(src + 2 * at, dst + 4 * at, count, stream);
   });
 }
 
 void UYVYToBGRARow_AVX512(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  Split(pixels, [&](auto lanes, int32_t at, int32_t count) {
-    PackedToBgraRow<decltype(lanes), LumaByte::Second>(src + 2 * at, dst + 4 * at, count, stream);
+  Split(pixels, [&](auto registers, int32_t at, int32_t count) {
+    PackedToBgraRow<decltype(registers), LumaByte::Second>(src + 2 * at, dst + 4 * at, count, stream);
   });
 }
 
