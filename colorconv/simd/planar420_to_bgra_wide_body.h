@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "colorconv/routines.h"
+#include "colorconv/simd/adjustment_step.h"
 #include "colorconv/simd/bgra_wide_store.h"
 #include "colorconv/simd/row_stores.h"
 #include "colorconv/simd/simd_constants.h"
@@ -34,7 +35,7 @@ struct PlanarBgraConstants {
   V quarterRounded = Isa::Words(1 << 13);
 };
 
-// The record's lanes (all four of a field are equal) and the byte 128.
+// The record's lanes (all four of a field are equal).
 template <class Isa>
 struct WideAdjustment {
   using V = typename Isa::V;
@@ -43,20 +44,12 @@ struct WideAdjustment {
         lumaGain(Isa::Words(a.lumaGainPacked[0])),
         chromaGain(Isa::Words(a.chromaGainPacked[0])) {}
   V lumaOffset, lumaGain, chromaGain;
-  V centre = Isa::Bytes(0x80);
 };
 
-// The adjustment step on luma bytes: flip the top bit, widen to s * 256,
-// multiply-high by the gain, add the offset, signed pack, flip back.
+// The adjustment step on luma bytes.
 template <class Isa>
 typename Isa::V AdjustLumaBytes(typename Isa::V bytes, const WideAdjustment<Isa>& a) {
-  using V = typename Isa::V;
-  const V centred = Isa::Xor(bytes, a.centre);
-  const V lo =
-      Isa::AddWords(Isa::MulHighWords(Isa::InterleaveLowBytes(Isa::Zero(), centred), a.lumaGain), a.lumaOffset);
-  const V hi =
-      Isa::AddWords(Isa::MulHighWords(Isa::InterleaveHighBytes(Isa::Zero(), centred), a.lumaGain), a.lumaOffset);
-  return Isa::Xor(Isa::PackWordsSigned(lo, hi), a.centre);
+  return AdjustBytes<Isa>(bytes, a.lumaGain, a.lumaOffset);
 }
 
 // The same step for chroma samples already widened to words (no offset):

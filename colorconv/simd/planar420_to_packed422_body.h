@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "colorconv/routines.h"
+#include "colorconv/simd/adjustment_step.h"
 #include "colorconv/simd/row_stores.h"
 
 namespace pellix {
@@ -31,10 +32,9 @@ struct Unchanged {
   V Chroma(V uv) const { return uv; }
 };
 
-// The adjustment step on every byte, as the SSE2 kernel does it on 16: flip
-// the top bit, widen to s * 256, multiply-high by the gain, add the offset
-// (wrapping), narrow with signed saturation, flip back. The packed fields
-// have four equal lanes, so lane 0 stands for all of them.
+// The adjustment step on every sample: luma with the luma gain and offset,
+// U and V with the chroma gain. The packed fields have four equal lanes, so
+// lane 0 stands for all of them.
 template <class Isa>
 struct Adjusted {
   using V = typename Isa::V;
@@ -42,16 +42,8 @@ struct Adjusted {
       : lumaGain(Isa::Words(a.lumaGainPacked[0])),
         lumaOffset(Isa::Words(a.lumaOffsetPacked[0])),
         chromaGain(Isa::Words(a.chromaGainPacked[0])) {}
-  V Luma(V y) const { return Step(y, lumaGain, lumaOffset); }
-  V Chroma(V uv) const { return Step(uv, chromaGain, Isa::Zero()); }
-
-  static V Step(V bytes, V gain, V offset) {
-    const V centre = Isa::Bytes(0x80);
-    const V centred = Isa::Xor(bytes, centre);
-    const V lo = Isa::AddWords(Isa::MulHighWords(Isa::InterleaveLowBytes(Isa::Zero(), centred), gain), offset);
-    const V hi = Isa::AddWords(Isa::MulHighWords(Isa::InterleaveHighBytes(Isa::Zero(), centred), gain), offset);
-    return Isa::Xor(Isa::PackWordsSigned(lo, hi), centre);
-  }
+  V Luma(V y) const { return AdjustBytes<Isa>(y, lumaGain, lumaOffset); }
+  V Chroma(V uv) const { return AdjustBytes<Isa>(uv, chromaGain, Isa::Zero()); }
 
   V lumaGain, lumaOffset, chromaGain;
 };
