@@ -25,8 +25,10 @@
 // chroma back in pixel order.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
+#include "colorconv/simd/row_prefetch.h"
 #include "colorconv/simd/simd_constants.h"
 #include "colorconv/simd/vector_registers.h"
 
@@ -294,6 +296,7 @@ int32_t BgraToPlanarPairRows(const uint8_t* src0, const uint8_t* src1, uint8_t* 
   int32_t x = 0;
   for (; x + kPlanarStepPixels<Isa> <= pixels; x += kPlanarStepPixels<Isa>) {
     Registers<Isa> px;
+    PrefetchRowPairAhead(src0, src1, ptrdiff_t{4} * x, 4 * kPlanarStepPixels<Isa>, ptrdiff_t{4} * pixels);
     LoadStep<Isa>(src0 + 4 * x, px);
     const Components<Isa> first = Split<Isa>(px, c);
     Isa::Store(y0 + x, LumaBytes<Isa>(first, c));

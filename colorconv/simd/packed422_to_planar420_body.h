@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "colorconv/simd/row_prefetch.h"
 #include "colorconv/simd/vector_registers.h"
 
 namespace pellix {
@@ -50,6 +51,7 @@ void PairSteps(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y
   for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) {
     const uint8_t* a = src0 + 2 * x;
     const uint8_t* b = src1 + 2 * x;
+    PrefetchRowPairAhead(src0, src1, 2 * x, 2 * Isa::kBytes, 2 * pixels);
     const typename Isa::V a0 = Isa::Load(a), a1 = Isa::Load(a + Isa::kBytes);
     const typename Isa::V b0 = Isa::Load(b), b1 = Isa::Load(b + Isa::kBytes);
     Isa::Store(y0 + x, Isa::PackWordsUnsignedInOrder(M::LumaWords(a0), M::LumaWords(a1)));
