@@ -5,8 +5,22 @@
 // Included only by kernel files, so it has internal linkage.
 #pragma once
 
+#include "colorconv/routines.h"
+
 namespace pellix {
 namespace {
+
+// The record's gains and luma offset in every word of a register; its
+// packed fields have four equal lanes, so lane 0 stands for all of them.
+template <class Isa>
+struct AdjustmentRegisters {
+  using V = typename Isa::V;
+  explicit AdjustmentRegisters(const ColorAdjustment& a)
+      : lumaGain(Isa::Words(a.lumaGainPacked[0])),
+        lumaOffset(Isa::Words(a.lumaOffsetPacked[0])),
+        chromaGain(Isa::Words(a.chromaGainPacked[0])) {}
+  V lumaGain, lumaOffset, chromaGain;
+};
 
 template <class Isa>
 typename Isa::V AdjustBytes(typename Isa::V bytes, typename Isa::V gain, typename Isa::V offset) {

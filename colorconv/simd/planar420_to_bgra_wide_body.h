@@ -35,27 +35,16 @@ struct PlanarBgraConstants {
   V quarterRounded = Isa::Words(1 << 13);
 };
 
-// The record's lanes (all four of a field are equal).
-template <class Isa>
-struct WideAdjustment {
-  using V = typename Isa::V;
-  explicit WideAdjustment(const ColorAdjustment& a)
-      : lumaOffset(Isa::Words(a.lumaOffsetPacked[0])),
-        lumaGain(Isa::Words(a.lumaGainPacked[0])),
-        chromaGain(Isa::Words(a.chromaGainPacked[0])) {}
-  V lumaOffset, lumaGain, chromaGain;
-};
-
 // The adjustment step on luma bytes.
 template <class Isa>
-typename Isa::V AdjustLumaBytes(typename Isa::V bytes, const WideAdjustment<Isa>& a) {
+typename Isa::V AdjustLumaBytes(typename Isa::V bytes, const AdjustmentRegisters<Isa>& a) {
   return AdjustBytes<Isa>(bytes, a.lumaGain, a.lumaOffset);
 }
 
 // The same step for chroma samples already widened to words (no offset):
 // the signed pack becomes a clamp to -128..127 before 128 is added back.
 template <class Isa>
-typename Isa::V AdjustChromaWords(typename Isa::V words, const WideAdjustment<Isa>& a) {
+typename Isa::V AdjustChromaWords(typename Isa::V words, const AdjustmentRegisters<Isa>& a) {
   using V = typename Isa::V;
   const V centre = Isa::Words(128);
   const V scaled = Isa::MulHighWords(Isa::template ShiftLeftWords<8>(Isa::SubWords(words, centre)), a.chromaGain);
@@ -74,7 +63,7 @@ typename Isa::V Channel(typename Isa::V lumaTerm, typename Isa::V chromaTerm, co
 
 template <class Isa, bool kAdjust, bool kStream>
 void Planar420ToBgraGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
-                           const WideAdjustment<Isa>& a) {
+                           const AdjustmentRegisters<Isa>& a) {
   using V = typename Isa::V;
   const PlanarBgraConstants<Isa> k;
   for (ptrdiff_t x = 0; x < pixels; x += Isa::kBytes) {
@@ -109,7 +98,7 @@ void Planar420ToBgraGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v,
 template <class Isa>
 void Planar420ToBgraRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
                         const ColorAdjustment& adjust, bool stream) {
-  const WideAdjustment<Isa> a(adjust);
+  const AdjustmentRegisters<Isa> a(adjust);
   const bool unity =
       adjust.lumaGainPacked[0] == 256 && adjust.chromaGainPacked[0] == 256 && adjust.lumaOffsetPacked[0] == 0;
   WithRowStores<Isa>(d, stream, [&](auto stores) {

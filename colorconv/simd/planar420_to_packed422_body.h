@@ -33,19 +33,15 @@ struct Unchanged {
 };
 
 // The adjustment step on every sample: luma with the luma gain and offset,
-// U and V with the chroma gain. The packed fields have four equal lanes, so
-// lane 0 stands for all of them.
+// U and V with the chroma gain.
 template <class Isa>
 struct Adjusted {
   using V = typename Isa::V;
-  explicit Adjusted(const ColorAdjustment& a)
-      : lumaGain(Isa::Words(a.lumaGainPacked[0])),
-        lumaOffset(Isa::Words(a.lumaOffsetPacked[0])),
-        chromaGain(Isa::Words(a.chromaGainPacked[0])) {}
-  V Luma(V y) const { return AdjustBytes<Isa>(y, lumaGain, lumaOffset); }
-  V Chroma(V uv) const { return AdjustBytes<Isa>(uv, chromaGain, Isa::Zero()); }
+  explicit Adjusted(const ColorAdjustment& a) : record(a) {}
+  V Luma(V y) const { return AdjustBytes<Isa>(y, record.lumaGain, record.lumaOffset); }
+  V Chroma(V uv) const { return AdjustBytes<Isa>(uv, record.chromaGain, Isa::Zero()); }
 
-  V lumaGain, lumaOffset, chromaGain;
+  AdjustmentRegisters<Isa> record;
 };
 
 // Luma + offset modulo 256: only the offset's low byte matters.
