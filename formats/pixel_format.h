@@ -37,11 +37,17 @@ constexpr bool IsPlanar(PixelFormat format) { return format == PixelFormat::I420
 // of a planar format, the only plane of a packed one.
 constexpr int32_t RowBytesPerPixel(PixelFormat format) { return IsPlanar(format) ? 1 : BitsPerPixel(format) / 8; }
 
-// Bytes pixels [0, n) occupy in such a row: a 4:2:2 row ends on a whole
-// macropixel, so an odd count takes the pixel after it too.
-constexpr int64_t RowBytesOfPixels(PixelFormat format, int64_t n) {
+// Pixels a row of n pixels occupies: a 4:2:2 row ends on a whole
+// macropixel, so an odd count takes the pixel after it too. This is the
+// smallest stride that holds such a row.
+constexpr int64_t MinimumStride(PixelFormat format, int64_t n) {
   const bool packed422 = format == PixelFormat::UYVY || format == PixelFormat::YUY2;
-  return packed422 ? 2 * (n + (n & 1)) : RowBytesPerPixel(format) * n;
+  return packed422 ? n + (n & 1) : n;
+}
+
+// Bytes pixels [0, n) occupy in such a row.
+constexpr int64_t RowBytesOfPixels(PixelFormat format, int64_t n) {
+  return RowBytesPerPixel(format) * MinimumStride(format, n);
 }
 
 constexpr const char* FormatName(PixelFormat format) {

@@ -6,11 +6,8 @@
 namespace pellix {
 
 int32_t TightStride(PixelFormat format, int32_t width) {
-  if (width < 0) width = 0;
-  if (format == PixelFormat::YUY2 || format == PixelFormat::UYVY) {
-    return width == INT32_MAX ? width : width + (width & 1);
-  }
-  return width;
+  const int64_t stride = MinimumStride(format, std::max(width, 0));
+  return static_cast<int32_t>(std::min<int64_t>(stride, INT32_MAX));
 }
 
 int32_t DefaultStride(PixelFormat format, int32_t width) {

@@ -22,9 +22,7 @@ int64_t RowBytes(PixelFormat format, int64_t width) { return RowBytesOfPixels(fo
 bool IsWellFormed(const FrameShape& shape, PixelFormat format) {
   if (RowBytesPerPixel(format) == 0 || shape.width < 1 || shape.height < 1) return false;
   if (IsPlanar(format) && (shape.width < 2 || shape.height < 2)) return false;
-  const bool packed422 = format == PixelFormat::UYVY || format == PixelFormat::YUY2;
-  const int64_t minimumStride = packed422 ? shape.width + (shape.width & 1) : shape.width;
-  return shape.stride >= minimumStride && RowPitch(format, shape.stride) <= kAddressable;
+  return shape.stride >= MinimumStride(format, shape.width) && RowPitch(format, shape.stride) <= kAddressable;
 }
 
 bool HoldsOwnRows(const Tessel::Frame& frame, PixelFormat format) {
