@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "tools/pellix_convert/atomic_output.h"
+#include "tools/pellix_convert/output_file.h"
 #include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/plugin_conversion.h"
 #include "tools/pellix_convert/png_writer.h"
@@ -103,15 +103,15 @@ void RunConversion(ConversionPlan plan) {
   if (plan.inputByContent) SettleInputContainer(plan, StartsWithY4mMagic(input));
   // No output may be the input, under any name; checked now, before the
   // output is claimed, and again when each output file is put in place.
-  if (input.file()) AtomicOutputFile::protectInput(*input.file(), input.name());
+  if (input.file()) OutputFile::protectInput(*input.file(), input.name());
 
   const bool png = plan.outputContainer == Container::Png;
   const bool onePng = png && !plan.everyFrame;
   // The output is claimed first, so a run whose output is not free stops
   // before any work.
-  std::unique_ptr<OutputSink> output;
+  std::unique_ptr<OutputFile> output;
   if (png) {
-    AtomicOutputFile::checkAvailable(onePng ? plan.output : NumberedName(plan.output, 0), plan.overwrite);
+    OutputFile::checkAvailable(onePng ? plan.output : NumberedName(plan.output, 0), plan.overwrite);
   } else {
     output = OpenOutput(plan.output, plan.overwrite);
   }

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "tools/pellix_convert/atomic_output.h"
 #include "tools/pellix_convert/cli_options.h"
 #include "tools/pellix_convert/conversion_job.h"
 #include "tools/pellix_convert/conversion_plan.h"
 #include "tools/pellix_convert/default_run.h"
 #include "tools/pellix_convert/info.h"
+#include "tools/pellix_convert/interrupt.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace {
@@ -47,7 +47,7 @@ int Run(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
   // A closed pipe downstream must become a write error with a message, not a silent death.
   std::signal(SIGPIPE, SIG_IGN);
-  pellix::convert::AtomicOutputFile::installSignalCleanup();
+  pellix::convert::InstallInterruptCleanup();
   try {
     return Run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const pellix::convert::ToolError& error) {

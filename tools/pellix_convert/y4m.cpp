@@ -197,7 +197,7 @@ bool StartsWithY4mMagic(InputStream& input) {
   return input.peek(start, kMagicBytes) == kMagicBytes && std::memcmp(start, kMagic, kMagicBytes) == 0;
 }
 
-Y4mWriter::Y4mWriter(OutputSink& output, const Y4mHeader& header) : output_(output) {
+Y4mWriter::Y4mWriter(OutputFile& output, const Y4mHeader& header) : output_(output) {
   std::string line = std::string(kMagic) + "W" + std::to_string(header.width) + " H" + std::to_string(header.height) +
                      " F" + header.frameRate + " I" + header.interlacing + " A" + header.aspect + " C" +
                      header.colourSpace;
