@@ -15,7 +15,8 @@
 namespace pellix::convert {
 
 // Installs the cleanup for the interruptions the process does not ignore
-// (a run under nohup keeps ignoring hang-ups).
+// (a run under nohup keeps ignoring hang-ups). A closed pipe downstream
+// becomes a write error with a message from then on, not a silent death.
 void InstallInterruptCleanup();
 
 // Holds interruptions off in the calling thread while alive; they take

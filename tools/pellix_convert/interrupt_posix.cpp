@@ -48,6 +48,7 @@ extern "C" void RemovePendingAndDie(int signal) {
 }  // namespace
 
 void InstallInterruptCleanup() {
+  signal(SIGPIPE, SIG_IGN);
   for (int signal : kInterruptSignals) {
     struct sigaction previous {};
     if (sigaction(signal, nullptr, &previous) != 0 || previous.sa_handler == SIG_IGN) continue;

@@ -1,6 +1,5 @@
 // pellix-convert: converts video through the Pellix colour transform plug-in,
 // loaded by path and driven through the host SDK like any host would.
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <new>
@@ -45,8 +44,6 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A closed pipe downstream must become a write error with a message, not a silent death.
-  std::signal(SIGPIPE, SIG_IGN);
   pellix::convert::InstallInterruptCleanup();
   try {
     return Run(std::vector<std::string>(argv + 1, argv + argc));
