@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,10 +30,21 @@ class PluginConversion {
   PluginConversion(const PluginConversion&) = delete;
   PluginConversion& operator=(const PluginConversion&) = delete;
 
+  // Reads one frame in file layout into the memory given (false at the end
+  // of the input), or takes one converted frame of `size` bytes.
+  using FrameReader = std::function<bool(uint8_t* frame)>;
+  using FrameWriter = std::function<void(const uint8_t* frame, size_t size)>;
+
   // Converts one frame; `in` holds fileLayout(from) bytes, `out` is resized
   // to hold the converted frame in file layout. Throws a ToolError when the
   // plug-in refuses the frame.
   void convert(const uint8_t* in, std::vector<uint8_t>& out);
+  // Converts the frame `read` gives, handing it to `write`; false, with
+  // nothing written, when `read` finds none. Where the file layout is the
+  // plug-in frame's (a width that is a multiple of 16), `read` fills the
+  // plug-in's source frame and `write` reads its converted frame, with no
+  // copy between. Exceptions of `read` and `write` pass through.
+  bool convert(const FrameReader& read, const FrameWriter& write);
 
   PixelFormat from() const { return from_; }
   PixelFormat to() const { return to_; }
@@ -44,7 +57,12 @@ class PluginConversion {
   FrameLayout inputLayout_;
   FrameLayout outputLayout_;
   uint64_t framesDone_ = 0;
-  const uint8_t* pending_ = nullptr;  // the frame the source port hands out next
+  // Set during a pull: fills the source frame the plug-in asks for.
+  const FrameReader* reader_ = nullptr;
+  bool readFrame_ = false;
+  std::exception_ptr readError_;
+  std::vector<uint8_t> inScratch_;   // file-layout frames where the layouts differ
+  std::vector<uint8_t> outScratch_;
   std::unique_ptr<ConversionSession> session_;
 };
 

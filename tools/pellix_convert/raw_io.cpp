@@ -33,6 +33,13 @@ bool InputStream::fill(size_t want) {
 size_t InputStream::read(uint8_t* data, size_t size) {
   size_t done = 0;
   while (done < size) {
+    if (begin_ == end_ && size - done >= buffer_.size() && !atEnd_) {
+      // Large reads (whole frames) go straight to their destination.
+      const size_t got = file_.readSome(data + done, size - done);
+      if (got == 0) atEnd_ = true;
+      done += got;
+      continue;
+    }
     if (begin_ == end_ && !fill(1)) break;
     const size_t take = std::min(size - done, end_ - begin_);
     std::memcpy(data + done, buffer_.data() + begin_, take);
