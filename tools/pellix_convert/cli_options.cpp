@@ -22,6 +22,7 @@ enum LongOnly : int {
   kPlugin,
   kInfo,
   kVersion,
+  kThreads,
 };
 
 // Leading '-': arguments that are not options come back in order (code 1),
@@ -45,6 +46,7 @@ const option kLongOptions[] = {
     {"every-frame", no_argument, nullptr, kEveryFrame},
     {"overwrite", no_argument, nullptr, 'y'},
     {"quiet", no_argument, nullptr, 'q'},
+    {"threads", required_argument, nullptr, kThreads},
     {"plugin", required_argument, nullptr, kPlugin},
     {"info", no_argument, nullptr, kInfo},
     {"help", no_argument, nullptr, 'h'},
@@ -52,10 +54,15 @@ const option kLongOptions[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-int64_t Count(const std::string& text, int64_t low, const std::string& what) {
-  const auto n = ParseDecimal(text, low, std::numeric_limits<int64_t>::max() / 2);
+// More threads than this only multiply components for nothing.
+constexpr int64_t kMostThreads = 256;
+
+int64_t Count(const std::string& text, int64_t low, const std::string& what,
+              int64_t high = std::numeric_limits<int64_t>::max() / 2) {
+  const auto n = ParseDecimal(text, low, high);
   if (!n) {
-    const char* expected = low == 0 ? "0, 1, 2, ..." : "1, 2, 3, ...";
+    std::string expected = low == 0 ? "0, 1, 2, ..." : "1, 2, 3, ...";
+    if (high < std::numeric_limits<int64_t>::max() / 2) expected += " up to " + std::to_string(high);
     throw UsageError("malformed " + what + " '" + text + "': expected " + expected);
   }
   return *n;
@@ -172,6 +179,9 @@ class Parser {
       case kFrame:
         options_.pngFrame = Count(value, 0, "frame number");
         return;
+      case kThreads:
+        options_.threads = static_cast<int32_t>(Count(value, 0, "thread count", kMostThreads));
+        return;
       case kPlugin:
         options_.pluginPath = value;
         return;
@@ -259,6 +269,8 @@ pixels that share it, not interpolated.
       --every-frame    PNG output: every frame, as NAME-000000.png, NAME-000001.png, ...
   -y, --overwrite      replace an existing output
   -q, --quiet          no progress line
+      --threads N      split each frame into N bands converted at once, each on
+                       its own thread (0: one per core; default 1)
       --plugin PATH    the plug-in library (default: the one built with this tool,
                        or $PELLIX_PLUGIN)
       --info           print the plug-in's properties, interfaces and routines

@@ -120,7 +120,7 @@ void RunConversion(ConversionPlan plan) {
   const int32_t width = source.header().width;
   const int32_t height = source.header().height;
 
-  PluginConversion conversion(library, plan.from, plan.to, width, height);
+  PluginConversion conversion(library, plan.from, plan.to, width, height, plan.threads);
   std::unique_ptr<PluginConversion> display;
   if (png && plan.to != PixelFormat::BGRA) {
     display = std::make_unique<PluginConversion>(library, plan.to, PixelFormat::BGRA, width, height);

@@ -5,6 +5,7 @@
 
 #include "host/host_error.h"
 #include "tools/pellix_convert/frame_files.h"
+#include "tools/pellix_convert/interrupt.h"
 #include "tools/pellix_convert/plugin_location.h"
 #include "tools/pellix_convert/tool_error.h"
 
@@ -31,12 +32,22 @@ std::shared_ptr<const PluginLibrary> LoadPlugin(const std::string& path) {
 }
 
 PluginConversion::PluginConversion(std::shared_ptr<const PluginLibrary> library, PixelFormat from, PixelFormat to,
-                                   int32_t width, int32_t height)
+                                   int32_t width, int32_t height, int32_t threads)
     : from_(from),
       to_(to),
       inputLayout_(FileLayout(from, width, height)),
       outputLayout_(FileLayout(to, width, height)) {
   if (from == to) return;
+  if (threads != 1) {
+    BandOptions bandOptions;
+    bandOptions.onWorkerStart = LeaveInterruptsToMainThread;
+    try {
+      bands_ = std::make_unique<BandConversion>(library, from, to, width, height, threads, std::move(bandOptions));
+    } catch (const HostError& error) {
+      throw ToolError("cannot set up " + PairName(from, to) + " in the plug-in: " + error.what());
+    }
+    return;
+  }
   SessionOptions options;
   options.inputFormat = FormatName(from);
   options.outputFormat = FormatName(to);
@@ -76,6 +87,29 @@ void PluginConversion::convert(const uint8_t* in, std::vector<uint8_t>& out) {
 }
 
 bool PluginConversion::convert(const FrameReader& read, const FrameWriter& write) {
+  if (bands_) {
+    inScratch_.resize(inputLayout_.packedBytes());
+    outScratch_.resize(outputLayout_.packedBytes());
+    if (!read(inScratch_.data())) return false;
+    SourcePlanes source;
+    DestinationPlanes destination;
+    for (int i = 0; i < inputLayout_.planeCount; ++i) {
+      source.planes[i] = {inScratch_.data() + inputLayout_.planes[i].offset, inputLayout_.planes[i].pitch};
+    }
+    for (int i = 0; i < outputLayout_.planeCount; ++i) {
+      destination.planes[i] = {outScratch_.data() + outputLayout_.planes[i].offset, outputLayout_.planes[i].pitch};
+    }
+    try {
+      bands_->convert(source, destination);
+    } catch (const HostError& error) {
+      throw ToolError("the plug-in refused frame " + std::to_string(framesDone_) + " (" +
+                      std::to_string(inputLayout_.width) + "x" + std::to_string(inputLayout_.height) + " " +
+                      PairName(from_, to_) + "): " + error.what());
+    }
+    write(outScratch_.data(), outScratch_.size());
+    ++framesDone_;
+    return true;
+  }
   if (!session_) {
     inScratch_.resize(inputLayout_.packedBytes());
     if (!read(inScratch_.data())) return false;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "formats/pixel_format.h"
+#include "host/band_conversion.h"
 #include "host/conversion_session.h"
 #include "host/plugin_library.h"
 
@@ -25,8 +26,10 @@ class PluginConversion {
  public:
   // Wires a component for the pair. Throws a ToolError naming the step the
   // plug-in refused.
+  // `threads` other than 1 converts each frame as that many bands at once
+  // (0: one per core), each through its own component on its own thread.
   PluginConversion(std::shared_ptr<const PluginLibrary> library, PixelFormat from, PixelFormat to, int32_t width,
-                   int32_t height);
+                   int32_t height, int32_t threads = 1);
   PluginConversion(const PluginConversion&) = delete;
   PluginConversion& operator=(const PluginConversion&) = delete;
 
@@ -64,6 +67,7 @@ class PluginConversion {
   std::vector<uint8_t> inScratch_;   // file-layout frames where the layouts differ
   std::vector<uint8_t> outScratch_;
   std::unique_ptr<ConversionSession> session_;
+  std::unique_ptr<BandConversion> bands_;  // instead of the session, with threads
 };
 
 }  // namespace pellix::convert
