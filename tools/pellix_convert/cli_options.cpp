@@ -23,6 +23,7 @@ enum LongOnly : int {
   kInfo,
   kVersion,
   kThreads,
+  kKeepPartial,
 };
 
 // Leading '-': arguments that are not options come back in order (code 1),
@@ -47,6 +48,7 @@ const option kLongOptions[] = {
     {"overwrite", no_argument, nullptr, 'y'},
     {"quiet", no_argument, nullptr, 'q'},
     {"threads", required_argument, nullptr, kThreads},
+    {"keep-partial", no_argument, nullptr, kKeepPartial},
     {"plugin", required_argument, nullptr, kPlugin},
     {"info", no_argument, nullptr, kInfo},
     {"help", no_argument, nullptr, 'h'},
@@ -179,6 +181,9 @@ class Parser {
       case kFrame:
         options_.pngFrame = Count(value, 0, "frame number");
         return;
+      case kKeepPartial:
+        options_.keepPartial = true;
+        return;
       case kThreads:
         options_.threads = static_cast<int32_t>(Count(value, 0, "thread count", kMostThreads));
         return;
@@ -267,6 +272,9 @@ pixels that share it, not interpolated.
       --start N        skip the first N frames of the input
       --frame N        PNG output: the frame to write, counted from 0 (default 0)
       --every-frame    PNG output: every frame, as NAME-000000.png, NAME-000001.png, ...
+      --keep-partial   an input that ends inside a frame still fails, but an output
+                       file keeps the whole frames before the cut (a stream has
+                       them anyway)
   -y, --overwrite      replace an existing output
   -q, --quiet          no progress line
       --threads N      split each frame into N bands converted at once, each on

@@ -39,6 +39,7 @@ struct Options {
   bool everyFrame = false;          // one PNG per frame
   bool overwrite = false;
   bool quiet = false;
+  bool keepPartial = false;  // --keep-partial
   int32_t threads = 1;  // --threads: 0 is one per core
   std::string pluginPath;  // empty: the plug-in built with this tree
 };

@@ -137,33 +137,41 @@ void RunConversion(ConversionPlan plan) {
   if (total) total = std::min(*total, limit);
   progress.setTotal(total);
   uint64_t frames = 0;
-  if (png) {
-    std::vector<uint8_t> in(source.frameBytes());
-    std::vector<uint8_t> out;
-    std::vector<uint8_t> scratch;
-    while (frames < limit && source.read(in.data())) {
-      progress.update(frames);
-      const uint64_t index = frames++;
-      if (onePng && index != plan.pngFrame) continue;
-      conversion.convert(in.data(), out);
-      WriteDisplayPng(onePng ? plan.output : NumberedName(plan.output, index), plan.overwrite, display.get(),
-                      out.data(), width, height, scratch);
-    }
-  } else {
-    // Streams: each frame read into the plug-in's frame and written from its
-    // converted one.
-    const PluginConversion::FrameReader read = [&](uint8_t* frame) { return source.read(frame); };
-    const PluginConversion::FrameWriter write = [&](const uint8_t* frame, size_t size) {
-      if (y4m) {
-        y4m->writeFrame(frame, size);
-      } else {
-        output->write(frame, size);
+  try {
+    if (png) {
+      std::vector<uint8_t> in(source.frameBytes());
+      std::vector<uint8_t> out;
+      std::vector<uint8_t> scratch;
+      while (frames < limit && source.read(in.data())) {
+        progress.update(frames);
+        const uint64_t index = frames++;
+        if (onePng && index != plan.pngFrame) continue;
+        conversion.convert(in.data(), out);
+        WriteDisplayPng(onePng ? plan.output : NumberedName(plan.output, index), plan.overwrite, display.get(),
+                        out.data(), width, height, scratch);
       }
-    };
-    for (; frames < limit; ++frames) {
-      progress.update(frames);
-      if (!conversion.convert(read, write)) break;
+    } else {
+      // Streams: each frame read into the plug-in's frame and written from its
+      // converted one.
+      const PluginConversion::FrameReader read = [&](uint8_t* frame) { return source.read(frame); };
+      const PluginConversion::FrameWriter write = [&](const uint8_t* frame, size_t size) {
+        if (y4m) {
+          y4m->writeFrame(frame, size);
+        } else {
+          output->write(frame, size);
+        }
+      };
+      for (; frames < limit; ++frames) {
+        progress.update(frames);
+        if (!conversion.convert(read, write)) break;
+      }
     }
+  } catch (const TruncatedInput&) {
+    progress.finish();
+    // The whole frames before the cut are delivered: a stream has them
+    // already, a file keeps them only when asked to.
+    if (output && plan.keepPartial && frames > 0) output->commit();
+    throw;
   }
   progress.update(frames);
   progress.finish();

@@ -129,6 +129,7 @@ ConversionPlan PlanConversion(const Options& options) {
   plan.input = options.input;
   plan.overwrite = options.overwrite;
   plan.quiet = options.quiet;
+  plan.keepPartial = options.keepPartial;
   plan.threads = options.threads;
   plan.pluginPath = options.pluginPath;
   PlanInput(options, plan);

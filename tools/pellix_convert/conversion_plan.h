@@ -36,6 +36,7 @@ struct ConversionPlan {
 
   bool overwrite = false;
   bool quiet = false;
+  bool keepPartial = false;  // an output file keeps the whole frames of a truncated input
   int32_t threads = 1;  // bands per frame, each on its own thread; 0: one per core
   std::string pluginPath;
 };

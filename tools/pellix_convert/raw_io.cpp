@@ -95,13 +95,7 @@ std::string LeftOverMessage(const std::string& input, uint64_t frames, uint64_t 
          (frames == 1 ? " frame" : " frames");
 }
 
-RawFrameReader::RawFrameReader(InputStream& input, uint64_t frameBytes) : input_(input), frameBytes_(frameBytes) {
-  if (const auto remaining = input_.bytesRemaining()) {
-    if (*remaining % frameBytes_ != 0) {
-      throw ToolError(LeftOverMessage(input_.name(), *remaining / frameBytes_, frameBytes_, *remaining % frameBytes_));
-    }
-  }
-}
+RawFrameReader::RawFrameReader(InputStream& input, uint64_t frameBytes) : input_(input), frameBytes_(frameBytes) {}
 
 bool RawFrameReader::readFrame(uint8_t* data) {
   const size_t got = input_.read(data, frameBytes_);
@@ -110,7 +104,7 @@ bool RawFrameReader::readFrame(uint8_t* data) {
     return true;
   }
   if (got == 0) return false;
-  throw ToolError(LeftOverMessage(input_.name(), framesRead_, frameBytes_, got));
+  throw TruncatedInput(LeftOverMessage(input_.name(), framesRead_, frameBytes_, got));
 }
 
 std::optional<uint64_t> RawFrameReader::framesRemaining() const {

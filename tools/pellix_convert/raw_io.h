@@ -58,11 +58,12 @@ class InputStream {
 // Whole frames of a fixed size from an input of raw frames.
 class RawFrameReader {
  public:
-  // Throws at once when a regular file is not a whole number of frames.
   RawFrameReader(InputStream& input, uint64_t frameBytes);
 
-  // True with a frame in `data`; false at the end of the input. Throws when
-  // the input ends inside a frame, saying how many bytes are left over.
+  // True with a frame in `data`; false at the end of the input. Throws
+  // TruncatedInput when the input ends inside a frame, saying how many
+  // bytes are left over (a file and a pipe alike: the frames before it are
+  // read first).
   bool readFrame(uint8_t* data);
 
   // Frames still to come, where the input's length is known.

@@ -161,7 +161,7 @@ bool Y4mReader::readFrame(uint8_t* data) {
   if (got == 0) return false;
   const bool prefixMatches = std::memcmp(marker, kFrameMarker, std::min(got, kFrameMarkerBytes)) == 0;
   if (!prefixMatches) throw ToolError("malformed YUV4MPEG2 frame marker" + where + ": expected 'FRAME'");
-  if (got < kFrameMarkerBytes + 1) throw ToolError("truncated YUV4MPEG2 frame marker" + where);
+  if (got < kFrameMarkerBytes + 1) throw TruncatedInput("truncated YUV4MPEG2 frame marker" + where);
   const char after = marker[kFrameMarkerBytes];
   if (after == ' ') {
     ReadLine(input_, "truncated YUV4MPEG2 frame marker" + where,
@@ -172,7 +172,7 @@ bool Y4mReader::readFrame(uint8_t* data) {
   }
   const size_t pixels = input_.read(data, frameBytes_);
   if (pixels != frameBytes_) {
-    throw ToolError("truncated YUV4MPEG2 frame " + std::to_string(framesRead_) + " in input " + input_.name() + ": " +
+    throw TruncatedInput("truncated YUV4MPEG2 frame " + std::to_string(framesRead_) + " in input " + input_.name() + ": " +
                     std::to_string(pixels) + " of " + std::to_string(frameBytes_) + " bytes");
   }
   ++framesRead_;
