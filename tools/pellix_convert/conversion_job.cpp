@@ -1,17 +1,20 @@
 #include "tools/pellix_convert/conversion_job.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "tools/pellix_convert/output_file.h"
 #include "tools/pellix_convert/frame_files.h"
+#include "tools/pellix_convert/output_file.h"
 #include "tools/pellix_convert/plugin_conversion.h"
 #include "tools/pellix_convert/png_writer.h"
 #include "tools/pellix_convert/progress.h"
 #include "tools/pellix_convert/raw_io.h"
+#include "tools/pellix_convert/seek_time.h"
+#include "tools/pellix_convert/size_and_rate.h"
 #include "tools/pellix_convert/tool_error.h"
 #include "tools/pellix_convert/y4m.h"
 
@@ -86,6 +89,18 @@ class FrameSource {
   uint64_t frameBytes_ = 0;
 };
 
+// The first frame at or after -ss, by the stream's rate ("N:D").
+uint64_t StartOfSeek(const SeekTime& time, const std::string& rate, const std::string& input) {
+  const size_t colon = rate.find(':');
+  const auto numerator = ParseDecimal(rate.substr(0, colon), 1, INT32_MAX);
+  const auto denominator = colon == std::string::npos ? std::nullopt : ParseDecimal(rate.substr(colon + 1), 1, INT32_MAX);
+  if (!numerator || !denominator) {
+    throw UsageError("-ss needs the frame rate of input " + input + ", which is unknown (F" + rate +
+                     "): give -r RATE, or --start N to count frames");
+  }
+  return static_cast<uint64_t>(FirstFrameAt(time, *numerator, *denominator));
+}
+
 void WriteDisplayPng(const std::string& path, bool overwrite, PluginConversion* toBgra, const uint8_t* frame,
                      int32_t width, int32_t height, std::vector<uint8_t>& scratch) {
   const uint8_t* bgra = frame;
@@ -128,6 +143,7 @@ void RunConversion(ConversionPlan plan) {
   std::optional<Y4mWriter> y4m;
   if (plan.outputContainer == Container::Y4m) y4m.emplace(*output, source.header());
 
+  if (plan.seek) plan.start = StartOfSeek(*plan.seek, source.header().frameRate, input.name());
   source.skip(plan.start);
   // Frames to convert: at most --frames, and for one image up to it only.
   uint64_t limit = plan.frames.value_or(UINT64_MAX);

@@ -10,6 +10,7 @@
 
 #include "formats/pixel_format.h"
 #include "tools/pellix_convert/cli_options.h"
+#include "tools/pellix_convert/seek_time.h"
 
 namespace pellix::convert {
 
@@ -30,6 +31,7 @@ struct ConversionPlan {
   std::optional<std::string> rate;     // YUV4MPEG2 output: "N:D" instead of the input's rate
 
   uint64_t start = 0;               // input frames skipped
+  std::optional<SeekTime> seek;     // or the frames before this time
   std::optional<uint64_t> frames;   // at most this many converted
   uint64_t pngFrame = 0;            // counted from the first frame converted
   bool everyFrame = false;

@@ -86,6 +86,7 @@ DefaultRunSettings DefaultRunFromOptions(const Options& options) {
   }
   if (options.pngFrame || options.everyFrame) throw UsageError("--frame and --every-frame need an input (-i PATH)");
   if (options.start) throw UsageError("--start needs an input (-i PATH)");
+  if (options.seek) throw UsageError("-ss needs an input (-i PATH)");
   if (options.rate) throw UsageError("-r needs an input (-i PATH) and YUV4MPEG2 output");
   DefaultRunSettings settings;
   if (!options.output.empty()) {

@@ -142,6 +142,13 @@ Y4mReader::Y4mReader(InputStream& input) : input_(input) {
   const std::string line = ReadLine(
       input_, "truncated YUV4MPEG2 header" + where,
       "malformed YUV4MPEG2 header" + where + ": no end of line within " + std::to_string(kLongestLine) + " bytes");
+  if (!line.empty() && line.back() == '\r') {
+    // A carriage return would end up glued to the last parameter (F25:1\r);
+    // a stream whose line ends were rewritten has its frames damaged too.
+    throw ToolError("malformed YUV4MPEG2 header" + where +
+                    ": the line ends in CR LF, but YUV4MPEG2 lines end in a bare LF (was the stream converted "
+                    "to DOS line ends? Its frames are then damaged as well: make it again)");
+  }
   try {
     header_ = ParseY4mParameters(line);
   } catch (const Y4mUnsupported& error) {
