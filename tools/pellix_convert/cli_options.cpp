@@ -365,12 +365,16 @@ pixels that share it, not interpolated.
       --frames N       convert at most N frames (also -frames:v N, -vframes N);
                        with no input, frames of the test pattern (default 48)
       --start N        skip the first N frames of the input
+      -ss TIME         start at the first frame at or after TIME: seconds (2, 1.5)
+                       or [HH:]MM:SS[.fraction], at the stream's rate
       --frame N        PNG output: the frame to write, counted from 0 (default 0)
       --every-frame    PNG output: every frame, as NAME-000000.png, NAME-000001.png, ...
       --keep-partial   an input that ends inside a frame still fails, but an output
                        file keeps the whole frames before the cut (a stream has
                        them anyway)
-  -y, --overwrite      replace an existing output
+  -y, --overwrite      replace an existing output file (devices, FIFOs and sockets
+                       are written without it)
+  -n                   never replace an existing output (the default)
   -q, --quiet          no progress line
       --threads N      split each frame into N bands converted at once, each on
                        its own thread (0: one per core; default 1)
@@ -380,7 +384,9 @@ pixels that share it, not interpolated.
   -h, --help           this text
       --version        the tool's version
 
-Long options take one dash or two; short ones combine (-qy).
+Long options take one dash or two and are never abbreviated; short ones
+combine (-qy). As in FFmpeg, -f after -i INPUT is the output's. FFmpeg's
+filter and codec options (-vf, -c:v, ...) are refused: convert with ffmpeg.
 Formats: )" + CommandLineFormatNames() +
          R"( (any case).
 Planar formats (I420, YV12) need an even width and height, and so does BGRA
