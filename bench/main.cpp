@@ -4,12 +4,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "bench/paired_rounds.h"
 #include "bench/registration.h"
 #include "bench/results.h"
+#include "bench/tier_cap.h"
+#include "colorconv/dispatch/tiers.h"
 #include "colorconv/routines.h"
 
 namespace {
@@ -68,6 +73,20 @@ bool HasFlag(const std::vector<char*>& args, const char* flag) {
   return false;
 }
 
+// Removes "--NAME=VALUE" or "--NAME" from the arguments; the value, "" for
+// the bare flag, or nothing when absent.
+std::optional<std::string> TakeFlag(std::vector<char*>& args, const char* flag) {
+  const size_t n = std::strlen(flag);
+  for (auto it = args.begin(); it != args.end(); ++it) {
+    const char* a = *it;
+    if (std::strncmp(a, flag, n) != 0 || (a[n] != '=' && a[n] != '\0')) continue;
+    std::string value = a[n] == '=' ? a + n + 1 : "";
+    args.erase(it);
+    return value;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,6 +98,21 @@ int main(int argc, char** argv) {
   static char aggregatesOnly[] = "--benchmark_display_aggregates_only=true";
   static char minTime[] = "--benchmark_min_time=0.1";
   std::vector<char*> args(argv, argv + argc);
+  // --tier=NAME (or PELLIX_CPU alone) caps our routines and libyuv alike.
+  std::optional<std::string> tier = TakeFlag(args, "--tier");
+  const char* capVariable = std::getenv(pellix::kTierCapVariable);
+  if (!tier && capVariable != nullptr && *capVariable != '\0') tier = capVariable;
+  if (tier) {
+    const pellix::bench::TierCapResult cap = pellix::bench::ApplyBenchTierCap(*tier);
+    std::cout << (cap.ok ? "" : "error: ") << cap.description << '\n';
+    if (!cap.ok) return 1;
+  }
+  // --paired[=ROUNDS] measures whole frames in paired rounds instead.
+  if (std::optional<std::string> paired = TakeFlag(args, "--paired")) {
+    pellix::InitColorConversion();
+    pellix::bench::RunPairedRounds(std::cout, paired->empty() ? 15 : std::atoi(paired->c_str()));
+    return 0;
+  }
   if (!HasFlag(args, "--benchmark_repetitions")) args.push_back(repetitions);
   if (!HasFlag(args, "--benchmark_display_aggregates_only")) args.push_back(aggregatesOnly);
   if (!HasFlag(args, "--benchmark_min_time")) args.push_back(minTime);

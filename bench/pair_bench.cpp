@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bench/agreement.h"
-#include "bench/bench_frames.h"
+#include "bench/pair_frames.h"
 #include "bench/peers.h"
 #include "bench/registration.h"
 #include "colorconv/converters.h"
@@ -14,18 +14,8 @@
 namespace pellix::bench {
 namespace {
 
-struct Frames {
-  BenchFrame src;
-  BenchFrame dst;
-  Frames(PixelFormat in, PixelFormat out, FrameSize size)
-      : src(in, size.width, size.height), dst(out, size.width, size.height) {
-    src.fillPattern(1);
-    std::memset(dst.data(), 0, dst.bytes());
-  }
-};
-
 void RunOurs(benchmark::State& state, PixelFormat in, PixelFormat out, FrameSize size) {
-  Frames f(in, out, size);
+  PairFrames f(in, out, size);
   const FrameConverter convert = FrameConverterFor(in, out);
   const Tessel::ImageProperties props = f.src.imageProperties;
   if (convert == nullptr) {
@@ -43,7 +33,7 @@ void RunOurs(benchmark::State& state, PixelFormat in, PixelFormat out, FrameSize
 }
 
 void RunLibyuv(benchmark::State& state, PixelFormat in, PixelFormat out, FrameSize size) {
-  Frames f(in, out, size);
+  PairFrames f(in, out, size);
   const LibyuvConversion conversion = LibyuvConversionFor(in, out);
   const ImageRef s = ImageRefOf(f.src);
   const ImageRef d = ImageRefOf(f.dst);
@@ -58,7 +48,7 @@ void RunLibyuv(benchmark::State& state, PixelFormat in, PixelFormat out, FrameSi
 }
 
 void RunSwscale(benchmark::State& state, PixelFormat in, PixelFormat out, FrameSize size) {
-  Frames f(in, out, size);
+  PairFrames f(in, out, size);
   const SwscaleConversion conversion(in, out, size.width, size.height);
   const ImageRef s = ImageRefOf(f.src);
   const ImageRef d = ImageRefOf(f.dst);
@@ -70,12 +60,6 @@ void RunSwscale(benchmark::State& state, PixelFormat in, PixelFormat out, FrameS
     benchmark::ClobberMemory();
   }
   SetPixelRate(state, size);
-}
-
-// The memory limit: one copy moving the conversion's bytes, half of them
-// read and half written, between two buffers of that size.
-size_t MemcpyBytes(PixelFormat in, PixelFormat out, FrameSize size) {
-  return (FrameBytes(in, size.height, size.width) + FrameBytes(out, size.height, size.width)) / 2;
 }
 
 void RunMemcpy(benchmark::State& state, size_t bytes, FrameSize size) {

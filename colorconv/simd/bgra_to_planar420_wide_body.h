@@ -288,26 +288,37 @@ PELLIX_WIDE_INLINE void LoadStep(const uint8_t* src, Registers<Isa>& px) {
   for (int m = 0; m < kRegistersPerStep; ++m) px[m] = Isa::Load(src + m * Isa::kBytes);
 }
 
+// One step of a row pair at pixel x.
+template <class Isa>
+PELLIX_WIDE_INLINE void BgraToPlanarPairStep(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1,
+                                             uint8_t* u, uint8_t* v, int32_t x, const PlanarConstants<Isa>& c) {
+  Registers<Isa> px;
+  LoadStep<Isa>(src0 + 4 * x, px);
+  // Each row's chroma right after its luma: one register, not six, stays
+  // live across the second row, which keeps the constants in registers.
+  const Components<Isa> first = Split<Isa>(px, c);
+  Isa::Store(y0 + x, LumaBytes<Isa>(first, c));
+  const auto firstChroma = ChromaBytes<Isa>(first, c);
+  LoadStep<Isa>(src1 + 4 * x, px);
+  const Components<Isa> second = Split<Isa>(px, c);
+  Isa::Store(y1 + x, LumaBytes<Isa>(second, c));
+  const auto planes = ChromaPlanes<Isa>(Isa::AverageBytes(firstChroma, ChromaBytes<Isa>(second, c)), c);
+  Isa::StoreLowHalf(u + x / 2, planes);
+  Isa::StoreHighHalf(v + x / 2, planes);
+}
+
 // The whole steps of a row pair; returns the pixels converted.
 template <class Isa>
 int32_t BgraToPlanarPairRows(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v,
                              int32_t pixels) {
   const PlanarConstants<Isa> c = LoadPlanarConstants<Isa>();
+  constexpr int32_t kStep = kPlanarStepPixels<Isa>;
   int32_t x = 0;
-  for (; x + kPlanarStepPixels<Isa> <= pixels; x += kPlanarStepPixels<Isa>) {
-    Registers<Isa> px;
-    PrefetchRowPairAhead(src0, src1, ptrdiff_t{4} * x, 4 * kPlanarStepPixels<Isa>, ptrdiff_t{4} * pixels);
-    LoadStep<Isa>(src0 + 4 * x, px);
-    const Components<Isa> first = Split<Isa>(px, c);
-    Isa::Store(y0 + x, LumaBytes<Isa>(first, c));
-    LoadStep<Isa>(src1 + 4 * x, px);
-    const Components<Isa> second = Split<Isa>(px, c);
-    Isa::Store(y1 + x, LumaBytes<Isa>(second, c));
-    const auto planes =
-        ChromaPlanes<Isa>(Isa::AverageBytes(ChromaBytes<Isa>(first, c), ChromaBytes<Isa>(second, c)), c);
-    Isa::StoreLowHalf(u + x / 2, planes);
-    Isa::StoreHighHalf(v + x / 2, planes);
+  for (; PrefetchStaysInRow(ptrdiff_t{4} * x, 4 * kStep, ptrdiff_t{4} * pixels); x += kStep) {
+    PrefetchRowPairAhead(src0, src1, ptrdiff_t{4} * x, 4 * kStep);
+    BgraToPlanarPairStep<Isa>(src0, src1, y0, y1, u, v, x, c);
   }
+  for (; x + kStep <= pixels; x += kStep) BgraToPlanarPairStep<Isa>(src0, src1, y0, y1, u, v, x, c);
   return x;
 }
 

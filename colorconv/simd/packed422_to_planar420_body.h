@@ -44,25 +44,33 @@ typename Isa::V CombineRows(typename Isa::V a, typename Isa::V b) {
   return Isa::Xor(Isa::AverageBytes(Isa::Xor(a, ones), Isa::Xor(b, ones)), ones);
 }
 
+// One step of a row pair at pixel x.
+template <Packed422Source kLayout, RowAverage kAverage, class Isa>
+PELLIX_WIDE_INLINE void PairStep(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u,
+                                 uint8_t* v, ptrdiff_t x) {
+  using M = Macropixels<Isa, kLayout>;
+  const uint8_t* a = src0 + 2 * x;
+  const uint8_t* b = src1 + 2 * x;
+  const typename Isa::V a0 = Isa::Load(a), a1 = Isa::Load(a + Isa::kBytes);
+  const typename Isa::V b0 = Isa::Load(b), b1 = Isa::Load(b + Isa::kBytes);
+  Isa::Store(y0 + x, Isa::PackWordsUnsignedInOrder(M::LumaWords(a0), M::LumaWords(a1)));
+  Isa::Store(y1 + x, Isa::PackWordsUnsignedInOrder(M::LumaWords(b0), M::LumaWords(b1)));
+  // U V U V ..., then all U bytes followed by all V bytes.
+  const typename Isa::V uv = Isa::PackWordsUnsignedInOrder(M::ChromaWords(CombineRows<Isa, kAverage>(a0, b0)),
+                                                           M::ChromaWords(CombineRows<Isa, kAverage>(a1, b1)));
+  const typename Isa::V planes = Isa::PackWordsUnsignedInOrder(M::LowBytes(uv), M::HighBytes(uv));
+  Isa::StoreLowHalf(u + x / 2, planes);
+  Isa::StoreHighHalf(v + x / 2, planes);
+}
+
 template <Packed422Source kLayout, RowAverage kAverage, class Isa, class... Narrower>
 void PairSteps(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v, ptrdiff_t x,
                ptrdiff_t pixels) {
-  using M = Macropixels<Isa, kLayout>;
-  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) {
-    const uint8_t* a = src0 + 2 * x;
-    const uint8_t* b = src1 + 2 * x;
-    PrefetchRowPairAhead(src0, src1, 2 * x, 2 * Isa::kBytes, 2 * pixels);
-    const typename Isa::V a0 = Isa::Load(a), a1 = Isa::Load(a + Isa::kBytes);
-    const typename Isa::V b0 = Isa::Load(b), b1 = Isa::Load(b + Isa::kBytes);
-    Isa::Store(y0 + x, Isa::PackWordsUnsignedInOrder(M::LumaWords(a0), M::LumaWords(a1)));
-    Isa::Store(y1 + x, Isa::PackWordsUnsignedInOrder(M::LumaWords(b0), M::LumaWords(b1)));
-    // U V U V ..., then all U bytes followed by all V bytes.
-    const typename Isa::V uv = Isa::PackWordsUnsignedInOrder(M::ChromaWords(CombineRows<Isa, kAverage>(a0, b0)),
-                                                             M::ChromaWords(CombineRows<Isa, kAverage>(a1, b1)));
-    const typename Isa::V planes = Isa::PackWordsUnsignedInOrder(M::LowBytes(uv), M::HighBytes(uv));
-    Isa::StoreLowHalf(u + x / 2, planes);
-    Isa::StoreHighHalf(v + x / 2, planes);
+  for (; PrefetchStaysInRow(2 * x, 2 * Isa::kBytes, 2 * pixels); x += Isa::kBytes) {
+    PrefetchRowPairAhead(src0, src1, 2 * x, 2 * Isa::kBytes);
+    PairStep<kLayout, kAverage, Isa>(src0, src1, y0, y1, u, v, x);
   }
+  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) PairStep<kLayout, kAverage, Isa>(src0, src1, y0, y1, u, v, x);
   if constexpr (sizeof...(Narrower) > 0) PairSteps<kLayout, kAverage, Narrower...>(src0, src1, y0, y1, u, v, x, pixels);
 }
 

@@ -3,11 +3,10 @@
 // prefetcher; asking for the lines 2 KiB ahead of the bytes being read made
 // 3840x2160 BGRA to I420 about 1.45x faster and left frames already in the
 // cache as they were. A prefetch is only a hint, but the addresses still
-// never pass the row's last byte: no line outside the frame is asked for.
+// never pass the row's end: no line outside the frame is asked for.
 // Included only by kernel files, so it has internal linkage.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -19,14 +18,21 @@ namespace {
 constexpr ptrdiff_t kPrefetchAhead = 2048;
 constexpr ptrdiff_t kCacheLine = 64;
 
+// Whether the lines for the stepBytes bytes that begin kPrefetchAhead past
+// offset all lie in a row of rowBytes bytes. Kernels prefetch only in the
+// steps where they do, and run the row's last 2 KiB (and rows shorter than
+// that, which are in the cache by the time they are read) without hints.
+constexpr bool PrefetchStaysInRow(ptrdiff_t offset, ptrdiff_t stepBytes, ptrdiff_t rowBytes) {
+  return offset + kPrefetchAhead + stepBytes <= rowBytes;
+}
+
 // The lines of both rows for the stepBytes bytes that begin kPrefetchAhead
-// past offset; each row has rowBytes bytes (at least one).
-inline void PrefetchRowPairAhead(const uint8_t* row0, const uint8_t* row1, ptrdiff_t offset, ptrdiff_t stepBytes,
-                                 ptrdiff_t rowBytes) {
+// past offset, where PrefetchStaysInRow holds.
+PELLIX_WIDE_INLINE void PrefetchRowPairAhead(const uint8_t* row0, const uint8_t* row1, ptrdiff_t offset,
+                                             ptrdiff_t stepBytes) {
   for (ptrdiff_t line = 0; line < stepBytes; line += kCacheLine) {
-    const ptrdiff_t at = std::min(offset + kPrefetchAhead + line, rowBytes - 1);
-    _mm_prefetch(reinterpret_cast<const char*>(row0 + at), _MM_HINT_T0);
-    _mm_prefetch(reinterpret_cast<const char*>(row1 + at), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(row0 + offset + kPrefetchAhead + line), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(row1 + offset + kPrefetchAhead + line), _MM_HINT_T0);
   }
 }
 
