@@ -20,6 +20,18 @@ void ElementState::setPluginPath(std::string path) {
   pluginPath_ = std::move(path);
 }
 
+bool ElementState::firstRefusal(const std::string& why) {
+  std::lock_guard<std::mutex> lock(refusalMutex_);
+  if (why == lastRefusal_) return false;
+  lastRefusal_ = why;
+  return true;
+}
+
+void ElementState::forgetRefusal() {
+  std::lock_guard<std::mutex> lock(refusalMutex_);
+  lastRefusal_.clear();
+}
+
 void ElementState::load() {
   auto library = std::make_shared<const PluginLibrary>(pluginPath());
   {
@@ -32,6 +44,7 @@ void ElementState::load() {
 
 void ElementState::unload() {
   configure(std::nullopt);
+  forgetRefusal();
   library_.reset();
 }
 

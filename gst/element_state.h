@@ -43,6 +43,11 @@ class ElementState {
   // Converts one buffer; an empty string on success, otherwise why not.
   std::string convert(const GstVideoFrame& input, GstVideoFrame& output);
 
+  // True the first time `why` is given since the last forgetRefusal() (or a
+  // different refusal): each refusal is reported once.
+  bool firstRefusal(const std::string& why);
+  void forgetRefusal();
+
   const std::shared_ptr<FrameLedger>& ledger() const { return ledger_; }
   uint64_t componentsMade() const { return componentsMade_.load(); }
   bool componentLive() const { return componentLive_.load(); }
@@ -51,6 +56,8 @@ class ElementState {
   void makeConversion();
 
   mutable std::mutex pathMutex_;
+  std::mutex refusalMutex_;
+  std::string lastRefusal_;
   std::string pluginPath_;
   std::shared_ptr<const PluginLibrary> library_;
   std::shared_ptr<FrameLedger> ledger_ = std::make_shared<FrameLedger>();

@@ -82,8 +82,8 @@ GstStateChangeReturn ChangeState(GstElement* element, GstStateChange transition)
   return result;
 }
 
-GstCaps* TransformCaps(GstBaseTransform* trans, GstPadDirection, GstCaps* caps, GstCaps* filter) {
-  GstCaps* result = pellix::gst::ConvertibleCaps(caps, filter);
+GstCaps* TransformCaps(GstBaseTransform* trans, GstPadDirection direction, GstCaps* caps, GstCaps* filter) {
+  GstCaps* result = pellix::gst::ConvertibleCaps(caps, direction, filter);
   GST_DEBUG_OBJECT(trans, "%" GST_PTR_FORMAT " -> %" GST_PTR_FORMAT, static_cast<void*>(caps),
                    static_cast<void*>(result));
   return result;
@@ -106,11 +106,20 @@ gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event) {
 
 gboolean Stop(GstBaseTransform* trans) {
   StateOf(trans).configure(std::nullopt);
+  StateOf(trans).forgetRefusal();
   return TRUE;
 }
 
+// Refused caps fail negotiation as in GStreamer's own converters: set-up
+// answers FALSE and the stream stops not-negotiated. GStreamer asks again for
+// the same caps (on every reconfiguration and buffer), and the reason is
+// posted once, not once per attempt.
 gboolean RefuseCaps(GstVideoFilter* filter, const std::string& why) {
-  GST_ELEMENT_ERROR(filter, CORE, NEGOTIATION, ("pellixconvert cannot use these caps: %s", why.c_str()), (nullptr));
+  GST_WARNING_OBJECT(filter, "refusing caps: %s", why.c_str());
+  if (StateOf(filter).firstRefusal(why)) {
+    GST_ELEMENT_ERROR(filter, CORE, NEGOTIATION, ("pellixconvert cannot use these caps: %s", why.c_str()),
+                      (nullptr));
+  }
   return FALSE;
 }
 
@@ -129,24 +138,30 @@ gboolean ConfigureFor(GstVideoFilter* filter, GstCaps* incaps, GstVideoInfo* inI
   }
   const GstStructure* in = gst_caps_get_structure(incaps, 0);
   const GstStructure* out = gst_caps_get_structure(outcaps, 0);
-  if (auto conflict = pellix::gst::ColorimetryConflict(*in, *out)) return RefuseCaps(filter, *conflict);
+  if (auto conflict = pellix::gst::ColorimetryRefusal(*in, *inInfo, *out, *outInfo)) {
+    return RefuseCaps(filter, *conflict);
+  }
 
   ElementState& state = StateOf(filter);
   GstBaseTransform* trans = GST_BASE_TRANSFORM(filter);
   if (*input == *output) {
+    // BGRA read as BGRx is the same bytes; the other way every alpha byte
+    // would have to become 255, which is not a conversion of the plug-in.
+    if (GST_VIDEO_INFO_FORMAT(inInfo) == GST_VIDEO_FORMAT_BGRx && GST_VIDEO_INFO_FORMAT(outInfo) == GST_VIDEO_FORMAT_BGRA) {
+      return RefuseCaps(filter, "BGRx to BGRA is not a conversion of the plug-in (alpha would have to be set)");
+    }
     state.configure(std::nullopt);
+    state.forgetRefusal();
     gst_base_transform_set_passthrough(trans, TRUE);
     return TRUE;
   }
   if (auto refusal = pellix::gst::SizeRefusal(*input, *output, width, height)) return RefuseCaps(filter, *refusal);
-  if (auto note = pellix::gst::InputColorimetryNote(*in, GST_VIDEO_INFO_FORMAT(outInfo))) {
-    GST_ELEMENT_WARNING(filter, STREAM, FORMAT, ("%s", note->c_str()), (nullptr));
-  }
   try {
     state.configure(pellix::gst::ConversionFormats{*input, *output, width, height});
   } catch (const std::exception& error) {
     return RefuseCaps(filter, std::string("the Pellix plug-in refused the formats: ") + error.what());
   }
+  state.forgetRefusal();
   gst_base_transform_set_passthrough(trans, FALSE);
   return TRUE;
 }
