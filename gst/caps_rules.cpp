@@ -25,6 +25,29 @@ void SetFormatList(GstStructure* structure, const std::vector<GstVideoFormat>& f
   gst_structure_take_value(structure, "format", &list);
 }
 
+// The colorimetry of YUV on the other side of RGB: what the conversion
+// produces, and for an input GStreamer's own name for BT.601 first, as the
+// caps of a stream that converts as the plug-in reads it. (A caps field
+// cannot leave transfer and primaries open, so these two stand for them.)
+void SetColorimetries(GstStructure* structure, bool input, const std::string& produced) {
+  std::vector<std::string> texts;
+  if (input) texts.push_back("bt601");
+  if (texts.empty() || texts.front() != produced) texts.push_back(produced);
+  if (texts.size() == 1) {
+    gst_structure_set(structure, "colorimetry", G_TYPE_STRING, produced.c_str(), nullptr);
+    return;
+  }
+  GValue list = G_VALUE_INIT;
+  gst_value_list_init(&list, texts.size());
+  for (const std::string& text : texts) {
+    GValue value = G_VALUE_INIT;
+    g_value_init(&value, G_TYPE_STRING);
+    g_value_set_string(&value, text.c_str());
+    gst_value_list_append_and_take_value(&list, &value);
+  }
+  gst_structure_take_value(structure, "colorimetry", &list);
+}
+
 bool IsYuv(GstVideoFormat format) { return GST_VIDEO_FORMAT_INFO_IS_YUV(gst_video_format_get_info(format)); }
 
 bool IsSystemMemory(const GstCapsFeatures* features) {
@@ -145,19 +168,26 @@ GstCaps* ConvertibleCaps(GstCaps* caps, GstPadDirection direction, GstCaps* filt
     // colour model has none to keep.
     if (!allYuv) gst_structure_remove_field(open, "colorimetry");
     if (!yuv.empty()) {
+      GstStructure* repacked = gst_structure_copy(open);
       if (allRgb) {
-        // YUV made from RGB or read as RGB is BT.601 video range: say so
-        // first, so a neighbour that can choose picks it. The open
-        // structure after it lets other caps reach the element, which then
-        // refuses them with the reason instead of failing without one.
+        // YUV made from RGB or read as RGB is BT.601 video range. Upstream
+        // is offered only that, so a converter before the element converts
+        // to it. Downstream is offered it first and then any colorimetry,
+        // so that caps asking for another reach set-up and are refused
+        // there with the reason.
         GstStructure* stated = gst_structure_copy(open);
-        gst_structure_set(stated, "colorimetry", G_TYPE_STRING, ConvertedYuvColorimetry(*structure).c_str(), nullptr);
+        SetColorimetries(stated, direction == GST_PAD_SRC, ConvertedYuvColorimetry(*structure));
         SetFormatList(stated, yuv);
         result = gst_caps_merge_structure_full(result, stated, gst_caps_features_copy(features));
+        if (direction == GST_PAD_SRC) {
+          gst_structure_free(repacked);
+          repacked = nullptr;
+        }
       }
-      GstStructure* repacked = gst_structure_copy(open);
-      SetFormatList(repacked, yuv);
-      result = gst_caps_merge_structure_full(result, repacked, gst_caps_features_copy(features));
+      if (repacked != nullptr) {
+        SetFormatList(repacked, yuv);
+        result = gst_caps_merge_structure_full(result, repacked, gst_caps_features_copy(features));
+      }
     }
     if (!rgb.empty()) {
       GstStructure* converted = gst_structure_copy(open);

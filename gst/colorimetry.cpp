@@ -70,7 +70,28 @@ bool IsModel(const GstVideoColorimetry& colorimetry, bool yuv) {
   return range && matrix;
 }
 
+constexpr const char* kHow = " (the plug-in converts with BT.601, YUV in video range and RGB in full range)";
+
+// Why input of these caps, converted to the other colour model, would not
+// be read as it means.
+std::optional<std::string> ModelRefusal(const GstStructure& caps, const GstVideoInfo& in) {
+  const bool yuvIn = GST_VIDEO_INFO_IS_YUV(&in);
+  if (IsModel(in.colorimetry, yuvIn)) return std::nullopt;
+  const bool stated = gst_structure_has_field(&caps, "colorimetry");
+  return "input colorimetry " + ReadableColorimetry(in.colorimetry) +
+         (stated ? std::string()
+                 : " (what GStreamer reads from " + std::to_string(GST_VIDEO_INFO_WIDTH(&in)) + "x" +
+                       std::to_string(GST_VIDEO_INFO_HEIGHT(&in)) + " caps without colorimetry)") +
+         " cannot be converted as it means" + kHow + "; convert it to " +
+         (yuvIn ? "colorimetry=bt601 first, for example with videoconvert" : "full-range RGB first");
+}
+
 }  // namespace
+
+std::optional<std::string> InputColorimetryRefusal(const GstStructure& caps, const GstVideoInfo& info) {
+  if (!GST_VIDEO_INFO_IS_YUV(&info)) return std::nullopt;
+  return ModelRefusal(caps, info);
+}
 
 std::string ReadableColorimetry(const GstVideoColorimetry& colorimetry) {
   const std::string name = Text(colorimetry);
@@ -92,22 +113,13 @@ std::optional<std::string> ColorimetryRefusal(const GstStructure& inCaps, const 
   const bool yuvIn = GST_VIDEO_INFO_IS_YUV(&in);
   const bool yuvOut = GST_VIDEO_INFO_IS_YUV(&out);
   if (yuvIn == yuvOut) return std::nullopt;
-  const std::string how = " (the plug-in converts with BT.601, YUV in video range and RGB in full range)";
-  if (!IsModel(in.colorimetry, yuvIn)) {
-    const bool stated = gst_structure_has_field(&inCaps, "colorimetry");
-    return "input colorimetry " + ReadableColorimetry(in.colorimetry) +
-           (stated ? std::string()
-                   : " (what GStreamer reads from " + std::to_string(GST_VIDEO_INFO_WIDTH(&in)) + "x" +
-                         std::to_string(GST_VIDEO_INFO_HEIGHT(&in)) + " caps without colorimetry)") +
-           " cannot be converted as it means" + how + "; convert it to " +
-           (yuvIn ? "colorimetry=bt601 first, for example with videoconvert" : "full-range RGB first");
-  }
+  if (auto refusal = ModelRefusal(inCaps, in)) return refusal;
   if (!IsModel(out.colorimetry, yuvOut)) {
     const bool stated = gst_structure_has_field(&outCaps, "colorimetry");
     const std::optional<GstVideoColorimetry> produced = Produced(inCaps, GST_VIDEO_INFO_FORMAT(&out));
     return std::string(stated ? "downstream asks for colorimetry " : "the output caps mean colorimetry ") +
            ReadableColorimetry(out.colorimetry) + ", but the conversion produces " +
-           ReadableColorimetry(produced.value_or(WithModel(GstVideoColorimetry{}, yuvOut))) + how;
+           ReadableColorimetry(produced.value_or(WithModel(GstVideoColorimetry{}, yuvOut))) + kHow;
   }
   return std::nullopt;
 }

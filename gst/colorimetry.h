@@ -32,6 +32,10 @@ std::string ConvertedYuvColorimetry(const GstStructure& rgb);
 std::optional<std::string> ColorimetryRefusal(const GstStructure& inCaps, const GstVideoInfo& in,
                                               const GstStructure& outCaps, const GstVideoInfo& out);
 
+// Why YUV input of these caps cannot be converted to RGB as the caps mean, or
+// nothing (also nothing for RGB input).
+std::optional<std::string> InputColorimetryRefusal(const GstStructure& caps, const GstVideoInfo& info);
+
 // A colorimetry as a reader knows it: GStreamer's name ("bt709") when it has
 // one, otherwise matrix and range spelt out.
 std::string ReadableColorimetry(const GstVideoColorimetry& colorimetry);

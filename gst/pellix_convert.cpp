@@ -95,6 +95,25 @@ GstCaps* FixateCaps(GstBaseTransform* trans, GstPadDirection, GstCaps* caps, Gst
   return result;
 }
 
+// Input caps refused here never reach set-up, so the reason is given here,
+// once, as a warning: GStreamer asks this of caps it may go on to replace,
+// and upstream ends the stream not-negotiated when it does not.
+gboolean AcceptCaps(GstBaseTransform* trans, GstPadDirection direction, GstCaps* caps) {
+  const gboolean accepted =
+      GST_BASE_TRANSFORM_CLASS(gst_pellix_convert_parent_class)->accept_caps(trans, direction, caps);
+  GstVideoInfo info;
+  if (accepted || direction != GST_PAD_SINK || !gst_caps_is_fixed(caps) || !gst_video_info_from_caps(&info, caps)) {
+    return accepted;
+  }
+  if (auto why = pellix::gst::InputColorimetryRefusal(*gst_caps_get_structure(caps, 0), info)) {
+    if (StateOf(trans).firstRefusal(*why)) {
+      GST_ELEMENT_WARNING(trans, CORE, NEGOTIATION, ("pellixconvert cannot use these caps: %s", why->c_str()),
+                          (nullptr));
+    }
+  }
+  return accepted;
+}
+
 // Flushing and EOS give up the component and its ports; the next buffer of
 // the same caps makes them again.
 gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event) {
@@ -224,6 +243,7 @@ static void gst_pellix_convert_class_init(GstPellixConvertClass* klass) {
   GstBaseTransformClass* transformClass = GST_BASE_TRANSFORM_CLASS(klass);
   transformClass->transform_caps = TransformCaps;
   transformClass->fixate_caps = FixateCaps;
+  transformClass->accept_caps = AcceptCaps;
   transformClass->sink_event = SinkEvent;
   transformClass->stop = Stop;
   transformClass->passthrough_on_same_caps = TRUE;
