@@ -72,41 +72,19 @@ std::vector<GstVideoFormat> FormatsIn(const GstStructure* structure) {
   return formats;
 }
 
-bool Contains(const std::vector<GstVideoFormat>& formats, GstVideoFormat format) {
-  return std::find(formats.begin(), formats.end(), format) != formats.end();
-}
-
 // The formats the other pad may have for a structure of `formats` on this
 // pad. BGRx becomes BGRA only by setting every alpha byte to 255, which no
 // conversion of the plug-in does, so BGRx input is never offered BGRA output.
-// BGRA of an odd size has no YUY2 or UYVY frame (the size rule of the pair),
-// so YUY2 or UYVY output of one such size is not offered BGRA input. (The
-// other way, fixation passes over such formats, and set-up names the reason
-// when nothing else is offered.)
-std::vector<GstVideoFormat> FormatsOffered(const GstStructure* structure, const std::vector<GstVideoFormat>& formats,
-                                           GstPadDirection direction) {
+// (Sizes are left to fixation, which passes over formats a size rules out,
+// and to set-up, which names the reason when nothing else is offered.)
+std::vector<GstVideoFormat> FormatsOffered(const std::vector<GstVideoFormat>& formats, GstPadDirection direction) {
   const bool towardsOutput = direction == GST_PAD_SINK;
   const bool onlyBgrx = formats.size() == 1 && formats[0] == GST_VIDEO_FORMAT_BGRx;
   const bool onlyBgra = formats.size() == 1 && formats[0] == GST_VIDEO_FORMAT_BGRA;
-  int width = 0;
-  int height = 0;
-  const bool fixedSize =
-      gst_structure_get_int(structure, "width", &width) && gst_structure_get_int(structure, "height", &height);
-  const bool allPacked422 = std::all_of(formats.begin(), formats.end(), [](GstVideoFormat format) {
-    return format == GST_VIDEO_FORMAT_YUY2 || format == GST_VIDEO_FORMAT_UYVY;
-  });
   std::vector<GstVideoFormat> offered;
   for (GstVideoFormat format : ConvertibleFormats()) {
-    if (Contains(formats, format)) {
-      offered.push_back(format);
-      continue;
-    }
     if (towardsOutput && onlyBgrx && format == GST_VIDEO_FORMAT_BGRA) continue;
     if (!towardsOutput && onlyBgra && format == GST_VIDEO_FORMAT_BGRx) continue;
-    if (!towardsOutput && fixedSize && allPacked422 && *PluginFormatOf(format) == PixelFormat::BGRA &&
-        !AcceptsSize(FormatPair{PixelFormat::BGRA, *PluginFormatOf(formats[0])}, width, height)) {
-      continue;
-    }
     offered.push_back(format);
   }
   return offered;
@@ -157,7 +135,7 @@ GstCaps* ConvertibleCaps(GstCaps* caps, GstPadDirection direction, GstCaps* filt
     if (formats.empty()) continue;
     const bool allYuv = std::all_of(formats.begin(), formats.end(), IsYuv);
     const bool allRgb = std::none_of(formats.begin(), formats.end(), IsYuv);
-    const std::vector<GstVideoFormat> offered = FormatsOffered(structure, formats, direction);
+    const std::vector<GstVideoFormat> offered = FormatsOffered(formats, direction);
     std::vector<GstVideoFormat> yuv;
     std::vector<GstVideoFormat> rgb;
     for (GstVideoFormat format : offered) (IsYuv(format) ? yuv : rgb).push_back(format);

@@ -174,9 +174,7 @@ TEST_F(Negotiation, RefusesCapsItCannotConvertAsTheyMeanOnceWithAReadableReason)
       EXPECT_EQ(harness.push(MakeVideoBuffer(info, 9)), GST_FLOW_NOT_NEGOTIATED);
     }
     EXPECT_EQ(harness.tryPull(), nullptr);
-    // Caps refused at set-up post an error; input caps refused when offered
-    // (no neighbour can be asked for other colorimetry) a warning, and
-    // upstream ends the stream.
+    // One error, whether the caps are refused when offered or at set-up.
     std::vector<std::string> errors = TakeErrors(harness.bus());
     for (const std::string& warning : TakeWarnings(harness.bus())) errors.push_back(warning);
     EXPECT_EQ(errors.size(), refused.message != nullptr ? 1u : 0u) << ::testing::PrintToString(errors);
