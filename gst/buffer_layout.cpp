@@ -61,6 +61,26 @@ bool HasLayout(const GstVideoFrame& frame, const FrameLayout& layout) {
   return base >= start && base - start <= block.size && layout.bytes <= block.size - (base - start);
 }
 
+SourcePlanes SourcePlanesOf(const GstVideoFrame& frame, PixelFormat format) {
+  const int count = IsPlanar(format) ? 3 : 1;
+  SourcePlanes planes;
+  for (int i = 0; i < count; ++i) {
+    const GstPlane plane = PlaneOf(frame, i, count);
+    planes.planes[i] = {plane.data, static_cast<uint64_t>(plane.pitch)};
+  }
+  return planes;
+}
+
+DestinationPlanes DestinationPlanesOf(GstVideoFrame& frame, PixelFormat format) {
+  const int count = IsPlanar(format) ? 3 : 1;
+  DestinationPlanes planes;
+  for (int i = 0; i < count; ++i) {
+    const GstPlane plane = PlaneOf(frame, i, count);
+    planes.planes[i] = {plane.data, static_cast<uint64_t>(plane.pitch)};
+  }
+  return planes;
+}
+
 void CopyIntoLayout(const GstVideoFrame& from, const FrameLayout& layout, uint8_t* to) {
   for (int i = 0; i < layout.planeCount; ++i) {
     const PlaneLayout& plane = layout.planes[i];

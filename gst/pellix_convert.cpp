@@ -33,11 +33,15 @@ namespace {
 using pellix::PixelFormat;
 using pellix::gst::ElementState;
 
-enum Property : guint { kPropertyNone, kPropertyPluginPath };
+enum Property : guint { kPropertyNone, kPropertyPluginPath, kPropertyThreads };
 
 ElementState& StateOf(gpointer element) { return *static_cast<GstPellixConvert*>(element)->state; }
 
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* definition) {
+  if (id == kPropertyThreads) {
+    StateOf(object).setThreads(static_cast<int>(g_value_get_uint(value)));
+    return;
+  }
   if (id != kPropertyPluginPath) {
     G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, definition);
     return;
@@ -47,6 +51,10 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* def
 }
 
 void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* definition) {
+  if (id == kPropertyThreads) {
+    g_value_set_uint(value, static_cast<guint>(StateOf(object).threads()));
+    return;
+  }
   if (id != kPropertyPluginPath) {
     G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, definition);
     return;
@@ -313,6 +321,15 @@ static void gst_pellix_convert_class_init(GstPellixConvertClass* klass) {
                           "(default: the library built with this element, or $PELLIX_PLUGIN when set)",
                           defaultPath.c_str(),
                           static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_READY)));
+
+  g_object_class_install_property(
+      objectClass, kPropertyThreads,
+      g_param_spec_uint("n-threads", "Threads",
+                        "Threads a frame is converted on: horizontal bands, each through its own component of the "
+                        "plug-in, with the bytes of one whole-frame conversion (0: one per core); read when the "
+                        "caps are set",
+                        0, 1024, 1,
+                        static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_READY)));
 
   GstElementClass* elementClass = GST_ELEMENT_CLASS(klass);
   gst_element_class_set_static_metadata(
