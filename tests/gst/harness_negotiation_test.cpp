@@ -73,6 +73,17 @@ TEST_F(Negotiation, PicksTheClosestFormatDownstreamAccepts) {
   }
 }
 
+TEST_F(Negotiation, OddBgraPassesOverPacked422WhenDownstreamOffersMore) {
+  Harness harness("video/x-raw,format={YUY2,UYVY,I420}");
+  watch(harness.element());
+  ASSERT_TRUE(harness.setInput(CapsText("BGRA", 33, 7)));
+  ASSERT_EQ(harness.push(VideoBuffer("BGRA", 33, 7, 5)), GST_FLOW_OK);
+  GstBuffer* output = harness.tryPull();
+  ASSERT_NE(output, nullptr);
+  gst_buffer_unref(output);
+  EXPECT_EQ(OutputField(harness, "format"), "I420");
+}
+
 TEST_F(Negotiation, SizeRateAndAspectRatioPassThrough) {
   Harness harness("video/x-raw,format=BGRA");
   watch(harness.element());
