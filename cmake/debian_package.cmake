@@ -13,6 +13,7 @@ package also holds pellix-convert, a command-line converter built on the\n\
 plug-in, and the SDK for host authors: headers, identifier constants, CMake\n\
 and pkg-config files, a hosting guide and a minimal host.")
 set(CPACK_PACKAGE_CONTACT "Pellix developers")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 # The files lie where the configure step put them, so the .pc file and the
 # tool's path to the plug-in hold inside the package too.
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})

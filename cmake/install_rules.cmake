@@ -40,7 +40,7 @@ install(FILES ${PROJECT_BINARY_DIR}/TesselSDKConfig.cmake ${PROJECT_BINARY_DIR}/
 configure_file(${CMAKE_CURRENT_LIST_DIR}/tessel-sdk.pc.in ${PROJECT_BINARY_DIR}/tessel-sdk.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/tessel-sdk.pc DESTINATION ${PELLIX_INSTALL_PKGCONFIGDIR})
 
-install(FILES ${PROJECT_SOURCE_DIR}/docs/hosting.md ${PROJECT_SOURCE_DIR}/docs/pellix-convert.md
+install(FILES ${PROJECT_SOURCE_DIR}/docs/hosting.md ${PROJECT_SOURCE_DIR}/docs/pellix-convert.md ${PROJECT_SOURCE_DIR}/LICENSE
   DESTINATION ${PELLIX_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/examples/minimal_host.cpp ${PROJECT_SOURCE_DIR}/examples/CMakeLists.txt
   DESTINATION ${PELLIX_INSTALL_DOCDIR}/examples)

@@ -51,9 +51,10 @@ BufferConversion::BufferConversion(std::shared_ptr<const PluginLibrary> library,
   SessionOptions options;
   options.inputFormat = PortFormatName(formats.input);
   options.outputFormat = PortFormatName(formats.output);
-  options.width = formats.width;
-  options.height = formats.height;
-  options.sourceStride = CopyStride(formats.input, formats.output, formats.width);
+  const FrameSize frames = PluginFrameSize(formats.input, formats.output, formats.width, formats.height);
+  options.width = frames.width;
+  options.height = frames.height;
+  options.sourceStride = CopyStride(formats.input, formats.output, frames.width);
   options.producer = [pending = pending_]() -> Tessel::Frame* { return pending->detach(); };
   session_ = std::make_unique<ConversionSession>(std::move(library), std::move(options), ledger_);
   // The session handed the plug-in an allocator of its own; the plug-in

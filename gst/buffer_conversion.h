@@ -24,7 +24,7 @@ namespace pellix::gst {
 struct ConversionFormats {
   PixelFormat input = PixelFormat::None;
   PixelFormat output = PixelFormat::None;
-  int32_t width = 0;
+  int32_t width = 0;  // GStreamer's frames (the plug-in's: PluginFrameSize)
   int32_t height = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "gst/buffer_layout.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace pellix::gst {
@@ -15,6 +16,23 @@ struct GstPlane {
 GstPlane PlaneOf(const GstVideoFrame& frame, int index, int planeCount) {
   const int plane = planeCount == 1 ? 0 : GST_VIDEO_FORMAT_INFO_PLANE(frame.info.finfo, index);
   return {static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, plane)), GST_VIDEO_FRAME_PLANE_STRIDE(&frame, plane)};
+}
+
+// The rows and row bytes of pixels GStreamer's frame holds in plug-in plane
+// `index`: ceil(w/2) x ceil(h/2) chroma samples, 4:2:2 rows of whole
+// macropixels.
+struct PlaneExtent {
+  uint64_t rows;
+  uint64_t rowBytes;
+};
+
+PlaneExtent ExtentOf(const GstVideoFrame& frame, const FrameLayout& layout, int index) {
+  if (layout.planeCount == 1) {
+    return {static_cast<uint64_t>(GST_VIDEO_FRAME_HEIGHT(&frame)),
+            static_cast<uint64_t>(RowBytesOfPixels(layout.format, GST_VIDEO_FRAME_WIDTH(&frame)))};
+  }
+  return {static_cast<uint64_t>(GST_VIDEO_FRAME_COMP_HEIGHT(&frame, index)),
+          static_cast<uint64_t>(GST_VIDEO_FRAME_COMP_WIDTH(&frame, index))};
 }
 
 uintptr_t Address(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
@@ -43,13 +61,50 @@ bool HasLayout(const GstVideoFrame& frame, const FrameLayout& layout) {
   return base >= start && base - start <= block.size && layout.bytes <= block.size - (base - start);
 }
 
+SourcePlanes SourcePlanesOf(const GstVideoFrame& frame, PixelFormat format) {
+  const int count = IsPlanar(format) ? 3 : 1;
+  SourcePlanes planes;
+  for (int i = 0; i < count; ++i) {
+    const GstPlane plane = PlaneOf(frame, i, count);
+    planes.planes[i] = {plane.data, static_cast<uint64_t>(plane.pitch)};
+  }
+  return planes;
+}
+
+DestinationPlanes DestinationPlanesOf(GstVideoFrame& frame, PixelFormat format) {
+  const int count = IsPlanar(format) ? 3 : 1;
+  DestinationPlanes planes;
+  for (int i = 0; i < count; ++i) {
+    const GstPlane plane = PlaneOf(frame, i, count);
+    planes.planes[i] = {plane.data, static_cast<uint64_t>(plane.pitch)};
+  }
+  return planes;
+}
+
 void CopyIntoLayout(const GstVideoFrame& from, const FrameLayout& layout, uint8_t* to) {
   for (int i = 0; i < layout.planeCount; ++i) {
     const PlaneLayout& plane = layout.planes[i];
     const GstPlane source = PlaneOf(from, i, layout.planeCount);
+    const PlaneExtent held = ExtentOf(from, layout, i);
+    const uint64_t rowBytes = std::min(plane.rowBytes, held.rowBytes);
+    const uint64_t pixelBytes = IsPlanar(layout.format) ? 1 : BitsPerPixel(layout.format) / 8;
     for (uint64_t row = 0; row < plane.rows; ++row) {
-      std::memcpy(to + plane.offset + row * plane.pitch, source.data + static_cast<int64_t>(row) * source.pitch,
-                  plane.rowBytes);
+      uint8_t* target = to + plane.offset + row * plane.pitch;
+      if (row >= held.rows) {
+        // A row past GStreamer's last repeats the one above it.
+        std::memcpy(target, target - plane.pitch, plane.rowBytes);
+        continue;
+      }
+      std::memcpy(target, source.data + static_cast<int64_t>(row) * source.pitch, rowBytes);
+      // A column past GStreamer's last repeats the last pixel.
+      for (uint64_t byte = rowBytes; byte < plane.rowBytes; ++byte) target[byte] = target[byte - pixelBytes];
+      if (!IsPlanar(layout.format) && layout.format != PixelFormat::BGRA && layout.width > GST_VIDEO_FRAME_WIDTH(&from)) {
+        // 4:2:2 rows of odd width already end on a whole macropixel; its
+        // second luma sample is not GStreamer's and repeats the first.
+        const uint64_t lastLuma = layout.format == PixelFormat::YUY2 ? 0 : 1;
+        const uint64_t x = static_cast<uint64_t>(GST_VIDEO_FRAME_WIDTH(&from));
+        target[2 * x + lastLuma] = target[2 * (x - 1) + lastLuma];
+      }
     }
   }
 }
@@ -58,9 +113,12 @@ void CopyOutOfLayout(const uint8_t* from, const FrameLayout& layout, GstVideoFra
   for (int i = 0; i < layout.planeCount; ++i) {
     const PlaneLayout& plane = layout.planes[i];
     const GstPlane destination = PlaneOf(to, i, layout.planeCount);
-    for (uint64_t row = 0; row < plane.rows; ++row) {
+    const PlaneExtent held = ExtentOf(to, layout, i);
+    const uint64_t rows = std::min(plane.rows, held.rows);
+    const uint64_t rowBytes = std::min(plane.rowBytes, held.rowBytes);
+    for (uint64_t row = 0; row < rows; ++row) {
       std::memcpy(destination.data + static_cast<int64_t>(row) * destination.pitch,
-                  from + plane.offset + row * plane.pitch, plane.rowBytes);
+                  from + plane.offset + row * plane.pitch, rowBytes);
     }
   }
 }

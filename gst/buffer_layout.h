@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "host/band_conversion.h"
 #include "host/frame_layout.h"
 
 namespace pellix::gst {
@@ -27,8 +28,15 @@ bool HasLayout(const GstVideoFrame& frame, const FrameLayout& layout);
 
 // Row-by-row copies of the pixels (each plane's rows x rowBytes of `layout`)
 // between a mapped frame and memory laid out as `layout` says. GStreamer's
-// planes are never smaller: they hold ceil(w/2) chroma samples per row where
-// the plug-in holds w/2, and 4:2:2 rows of whole macropixels in both.
+// planes hold ceil(w/2) chroma samples per row where the plug-in holds w/2,
+// and 4:2:2 rows of whole macropixels in both. A layout one pixel wider or
+// taller than the frame (see PluginFrameSize) is filled by repeating the
+// frame's last column and row, and only the frame's pixels are copied out.
+// The plug-in's planes (Y, U, V; the one plane of a packed format) of a
+// mapped frame of `format`, for a host that copies rows itself.
+SourcePlanes SourcePlanesOf(const GstVideoFrame& frame, PixelFormat format);
+DestinationPlanes DestinationPlanesOf(GstVideoFrame& frame, PixelFormat format);
+
 void CopyIntoLayout(const GstVideoFrame& from, const FrameLayout& layout, uint8_t* to);
 void CopyOutOfLayout(const uint8_t* from, const FrameLayout& layout, GstVideoFrame& to);
 

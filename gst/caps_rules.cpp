@@ -1,20 +1,22 @@
 #include "gst/caps_rules.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <vector>
 
 #include "gst/colorimetry.h"
 #include "gst/format_map.h"
+#include "formats/size_rules.h"
 #include "gst/frame_plan.h"
 
 namespace pellix::gst {
 namespace {
 
-void SetFormatList(GstStructure* structure) {
+void SetFormatList(GstStructure* structure, const std::vector<GstVideoFormat>& formats) {
   GValue list = G_VALUE_INIT;
-  gst_value_list_init(&list, ConvertibleFormats().size());
-  for (GstVideoFormat format : ConvertibleFormats()) {
+  gst_value_list_init(&list, formats.size());
+  for (GstVideoFormat format : formats) {
     GValue name = G_VALUE_INIT;
     g_value_init(&name, G_TYPE_STRING);
     g_value_set_static_string(&name, gst_video_format_to_string(format));
@@ -22,6 +24,31 @@ void SetFormatList(GstStructure* structure) {
   }
   gst_structure_take_value(structure, "format", &list);
 }
+
+// The colorimetry of YUV on the other side of RGB: what the conversion
+// produces, and for an input GStreamer's own name for BT.601 first, as the
+// caps of a stream that converts as the plug-in reads it. (A caps field
+// cannot leave transfer and primaries open, so these two stand for them.)
+void SetColorimetries(GstStructure* structure, bool input, const std::string& produced) {
+  std::vector<std::string> texts;
+  if (input) texts.push_back("bt601");
+  if (texts.empty() || texts.front() != produced) texts.push_back(produced);
+  if (texts.size() == 1) {
+    gst_structure_set(structure, "colorimetry", G_TYPE_STRING, produced.c_str(), nullptr);
+    return;
+  }
+  GValue list = G_VALUE_INIT;
+  gst_value_list_init(&list, texts.size());
+  for (const std::string& text : texts) {
+    GValue value = G_VALUE_INIT;
+    g_value_init(&value, G_TYPE_STRING);
+    g_value_set_string(&value, text.c_str());
+    gst_value_list_append_and_take_value(&list, &value);
+  }
+  gst_structure_take_value(structure, "colorimetry", &list);
+}
+
+bool IsYuv(GstVideoFormat format) { return GST_VIDEO_FORMAT_INFO_IS_YUV(gst_video_format_get_info(format)); }
 
 bool IsSystemMemory(const GstCapsFeatures* features) {
   return !gst_caps_features_is_any(features) &&
@@ -43,6 +70,24 @@ std::vector<GstVideoFormat> FormatsIn(const GstStructure* structure) {
     }
   }
   return formats;
+}
+
+// The formats the other pad may have for a structure of `formats` on this
+// pad. BGRx becomes BGRA only by setting every alpha byte to 255, which no
+// conversion of the plug-in does, so BGRx input is never offered BGRA output.
+// (Sizes are left to fixation, which passes over formats a size rules out,
+// and to set-up, which names the reason when nothing else is offered.)
+std::vector<GstVideoFormat> FormatsOffered(const std::vector<GstVideoFormat>& formats, GstPadDirection direction) {
+  const bool towardsOutput = direction == GST_PAD_SINK;
+  const bool onlyBgrx = formats.size() == 1 && formats[0] == GST_VIDEO_FORMAT_BGRx;
+  const bool onlyBgra = formats.size() == 1 && formats[0] == GST_VIDEO_FORMAT_BGRA;
+  std::vector<GstVideoFormat> offered;
+  for (GstVideoFormat format : ConvertibleFormats()) {
+    if (towardsOutput && onlyBgrx && format == GST_VIDEO_FORMAT_BGRA) continue;
+    if (!towardsOutput && onlyBgra && format == GST_VIDEO_FORMAT_BGRx) continue;
+    offered.push_back(format);
+  }
+  return offered;
 }
 
 // Moves each field of `output` that still offers a choice towards the input's
@@ -68,11 +113,11 @@ GstCaps* TemplateCaps() {
   GstCaps* caps = gst_caps_new_simple("video/x-raw", "width", GST_TYPE_INT_RANGE, 1, G_MAXINT, "height",
                                       GST_TYPE_INT_RANGE, 1, G_MAXINT, "framerate", GST_TYPE_FRACTION_RANGE, 0, 1,
                                       G_MAXINT, 1, nullptr);
-  SetFormatList(gst_caps_get_structure(caps, 0));
+  SetFormatList(gst_caps_get_structure(caps, 0), ConvertibleFormats());
   return caps;
 }
 
-GstCaps* ConvertibleCaps(GstCaps* caps, GstCaps* filter) {
+GstCaps* ConvertibleCaps(GstCaps* caps, GstPadDirection direction, GstCaps* filter) {
   GstCaps* result = gst_caps_new_empty();
   const guint count = gst_caps_get_size(caps);
   for (guint i = 0; i < count; ++i) {
@@ -82,10 +127,53 @@ GstCaps* ConvertibleCaps(GstCaps* caps, GstCaps* filter) {
   for (guint i = 0; i < count; ++i) {
     const GstCapsFeatures* features = gst_caps_get_features(caps, i);
     if (!IsSystemMemory(features)) continue;
-    GstStructure* converted = gst_structure_copy(gst_caps_get_structure(caps, i));
-    gst_structure_remove_fields(converted, "format", "colorimetry", "chroma-site", nullptr);
-    SetFormatList(converted);
-    result = gst_caps_merge_structure_full(result, converted, gst_caps_features_copy(features));
+    const GstStructure* structure = gst_caps_get_structure(caps, i);
+    std::vector<GstVideoFormat> formats = FormatsIn(structure);
+    formats.erase(std::remove_if(formats.begin(), formats.end(),
+                                 [](GstVideoFormat format) { return !PluginFormatOf(format); }),
+                  formats.end());
+    if (formats.empty()) continue;
+    const bool allYuv = std::all_of(formats.begin(), formats.end(), IsYuv);
+    const bool allRgb = std::none_of(formats.begin(), formats.end(), IsYuv);
+    const std::vector<GstVideoFormat> offered = FormatsOffered(formats, direction);
+    std::vector<GstVideoFormat> yuv;
+    std::vector<GstVideoFormat> rgb;
+    for (GstVideoFormat format : offered) (IsYuv(format) ? yuv : rgb).push_back(format);
+
+    GstStructure* open = gst_structure_copy(structure);
+    gst_structure_remove_fields(open, "format", "chroma-site", nullptr);
+    // Repacking YUV keeps its samples and so its colorimetry; a change of
+    // colour model has none to keep.
+    if (!allYuv) gst_structure_remove_field(open, "colorimetry");
+    if (!yuv.empty()) {
+      GstStructure* repacked = gst_structure_copy(open);
+      if (allRgb) {
+        // YUV made from RGB or read as RGB is BT.601 video range. Upstream
+        // is offered only that, so a converter before the element converts
+        // to it. Downstream is offered it first and then any colorimetry,
+        // so that caps asking for another reach set-up and are refused
+        // there with the reason.
+        GstStructure* stated = gst_structure_copy(open);
+        SetColorimetries(stated, direction == GST_PAD_SRC, ConvertedYuvColorimetry(*structure));
+        SetFormatList(stated, yuv);
+        result = gst_caps_merge_structure_full(result, stated, gst_caps_features_copy(features));
+        if (direction == GST_PAD_SRC) {
+          gst_structure_free(repacked);
+          repacked = nullptr;
+        }
+      }
+      if (repacked != nullptr) {
+        SetFormatList(repacked, yuv);
+        result = gst_caps_merge_structure_full(result, repacked, gst_caps_features_copy(features));
+      }
+    }
+    if (!rgb.empty()) {
+      GstStructure* converted = gst_structure_copy(open);
+      gst_structure_remove_field(converted, "colorimetry");
+      SetFormatList(converted, rgb);
+      result = gst_caps_merge_structure_full(result, converted, gst_caps_features_copy(features));
+    }
+    gst_structure_free(open);
   }
   if (filter != nullptr) {
     GstCaps* filtered = gst_caps_intersect_full(filter, result, GST_CAPS_INTERSECT_FIRST);
@@ -111,6 +199,11 @@ GstCaps* FixateOutput(GstCaps* input, GstCaps* offered) {
   const GstStructure* in = gst_caps_get_structure(input, 0);
   const char* inName = gst_structure_get_string(in, "format");
   const GstVideoFormat inFormat = inName != nullptr ? gst_video_format_from_string(inName) : GST_VIDEO_FORMAT_UNKNOWN;
+  const std::optional<PixelFormat> inputFormat = PluginFormatOf(inFormat);
+  int width = 0;
+  int height = 0;
+  gst_structure_get_int(in, "width", &width);
+  gst_structure_get_int(in, "height", &height);
 
   // The input format wins outright; otherwise the closest, the first offered
   // on a tie (downstream's order of preference).
@@ -121,7 +214,12 @@ GstCaps* FixateOutput(GstCaps* input, GstCaps* offered) {
   for (guint i = 0; i < gst_caps_get_size(offered); ++i) {
     for (GstVideoFormat format : FormatsIn(gst_caps_get_structure(offered, i))) {
       if (!PluginFormatOf(format)) continue;
-      const int distance = format == inFormat ? -1 : FormatDistance(inFormat, format);
+      int distance = format == inFormat ? -1 : FormatDistance(inFormat, format);
+      // A format the size rules out comes last: chosen only when nothing
+      // else is offered, so that set-up refuses it with the reason.
+      if (format != inFormat && inputFormat && !AcceptsSize(FormatPair{*inputFormat, *PluginFormatOf(format)}, width, height)) {
+        distance += 1000;
+      }
       if (!found || distance < bestDistance) {
         found = true;
         bestIndex = i;
@@ -152,17 +250,14 @@ GstCaps* FixateOutput(GstCaps* input, GstCaps* offered) {
 
 std::optional<std::string> SizeRefusal(PixelFormat input, PixelFormat output, int32_t width, int32_t height) {
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
-  for (PixelFormat format : {input, output}) {
-    if (IsPlanar(format) && (width % 2 != 0 || height % 2 != 0)) {
-      return std::string(FormatName(format)) + " at " + size +
-             " cannot be converted exactly: GStreamer's 4:2:0 frame holds " + std::to_string((width + 1) / 2) +
-             "x" + std::to_string((height + 1) / 2) + " chroma samples, the plug-in's " + std::to_string(width / 2) +
-             "x" + std::to_string(height / 2) + "; use an even width and height";
-    }
+  if (!AcceptsSize(FormatPair{input, output}, width, height)) {
+    return std::string(FormatName(input)) + " at " + size + " has no " + FormatName(output) +
+           " frame: 4:2:2 chroma is taken from whole pixel pairs of whole row pairs; use an even width and height";
   }
-  const int32_t stride = CopyStride(input, output, width);
+  const FrameSize frame = PluginFrameSize(input, output, width, height);
+  const int32_t stride = CopyStride(input, output, frame.width);
   for (PixelFormat format : {input, output}) {
-    const uint64_t bytes = LayoutFor(format, width, height, stride, PlaneRule::Source).bytes;
+    const uint64_t bytes = LayoutFor(format, frame.width, frame.height, stride, PlaneRule::Source).bytes;
     if (bytes > std::numeric_limits<uint32_t>::max()) {
       return std::string(FormatName(format)) + " at " + size + " needs " + std::to_string(bytes) +
              " bytes per frame; the plug-in's frames hold at most 4 GiB";

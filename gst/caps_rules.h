@@ -18,11 +18,15 @@ namespace pellix::gst {
 // any size and frame rate.
 GstCaps* TemplateCaps();
 
-// For caps on one pad, the caps the other pad can have: the same caps first
-// (so that pass-through is preferred), then the same streams in every
-// convertible format, without the fields that describe one format's colour
-// (colorimetry, chroma siting). Intersected with `filter` when given.
-GstCaps* ConvertibleCaps(GstCaps* caps, GstCaps* filter);
+// For caps on one pad (`direction` says which), the caps the other pad can
+// have: the same caps first (so that pass-through is preferred), then the
+// same streams in every format they convert to. YUV repacked from YUV keeps
+// its colorimetry; YUV on the other side of RGB is offered first with the
+// BT.601 video-range colorimetry the conversion gives, then open, so that
+// other caps reach set-up and are refused there with the reason. Formats a
+// fixed size or BGRx rules out are not offered. Intersected with `filter`
+// when given.
+GstCaps* ConvertibleCaps(GstCaps* caps, GstPadDirection direction, GstCaps* filter);
 
 // How far apart two formats are, for choosing the closest: a change of colour
 // model (a matrix and its rounding) weighs most, then chroma resolution lost
@@ -37,9 +41,9 @@ int FormatDistance(GstVideoFormat from, GstVideoFormat to);
 GstCaps* FixateOutput(GstCaps* input, GstCaps* offered);
 
 // Why the plug-in cannot convert a frame of this size between these formats,
-// or nothing. Its 4:2:0 frames hold (w/2) x (h/2) chroma samples where
-// GStreamer's hold ceil(w/2) x ceil(h/2), so odd sizes cannot be represented
-// exactly; a frame must also fit the 32-bit size of the plug-in's frames.
+// or nothing: BGRA of an odd size has no YUY2 or UYVY frame, and a frame
+// (odd 4:2:0 sizes made even, see ConversionFormats) must fit the 32-bit
+// size of the plug-in's frames.
 std::optional<std::string> SizeRefusal(PixelFormat input, PixelFormat output, int32_t width, int32_t height);
 
 }  // namespace pellix::gst

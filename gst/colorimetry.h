@@ -3,7 +3,10 @@
 // RGB in full range; repacking between YUV formats leaves samples as they
 // are; it changes neither transfer function nor primaries. So the produced
 // caps state range and matrix where the colour model changes, carry over
-// what the input stated otherwise, and claim nothing more.
+// what the input stated otherwise, and claim nothing more. Caps that mean
+// another matrix or range where the model changes (GStreamer reads YUV caps
+// of more than 576 lines without colorimetry as BT.709) are refused, never
+// converted as BT.601.
 #pragma once
 
 #include <gst/gst.h>
@@ -20,12 +23,21 @@ namespace pellix::gst {
 // stays.
 std::string ProducedColorimetry(const GstStructure& input, GstVideoFormat outputFormat);
 
-// Why output caps that state a colorimetry cannot be produced from this
-// input: they ask for another range or matrix than the conversion gives.
-std::optional<std::string> ColorimetryConflict(const GstStructure& input, const GstStructure& output);
+// The colorimetry of YUV converted from RGB caps `rgb` (fixed or not): BT.601
+// video range, transfer and primaries as `rgb` states them.
+std::string ConvertedYuvColorimetry(const GstStructure& rgb);
 
-// A note for the user when the input states a colorimetry the conversion
-// does not read it by (for example BT.709 YUV converted to RGB as BT.601).
-std::optional<std::string> InputColorimetryNote(const GstStructure& input, GstVideoFormat outputFormat);
+// Why a conversion between these negotiated caps (structures and what
+// GStreamer reads from them) would not be what the caps mean, or nothing.
+std::optional<std::string> ColorimetryRefusal(const GstStructure& inCaps, const GstVideoInfo& in,
+                                              const GstStructure& outCaps, const GstVideoInfo& out);
+
+// Why YUV input of these caps cannot be converted to RGB as the caps mean, or
+// nothing (also nothing for RGB input).
+std::optional<std::string> InputColorimetryRefusal(const GstStructure& caps, const GstVideoInfo& info);
+
+// A colorimetry as a reader knows it: GStreamer's name ("bt709") when it has
+// one, otherwise matrix and range spelt out.
+std::string ReadableColorimetry(const GstVideoColorimetry& colorimetry);
 
 }  // namespace pellix::gst

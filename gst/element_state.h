@@ -14,6 +14,7 @@
 #include <string>
 
 #include "gst/buffer_conversion.h"
+#include "host/band_conversion.h"
 #include "host/frame_ledger.h"
 #include "host/plugin_library.h"
 
@@ -24,6 +25,11 @@ class ElementState {
   ElementState();
 
   std::string pluginPath() const;
+
+  // Bands a frame is converted in, each by its own component on its own
+  // thread (0: one per core); read when a conversion is made.
+  int threads() const { return threads_.load(); }
+  void setThreads(int threads) { threads_ = threads; }
   void setPluginPath(std::string path);
 
   // Loads the library at pluginPath() and makes one component of it to see
@@ -43,6 +49,11 @@ class ElementState {
   // Converts one buffer; an empty string on success, otherwise why not.
   std::string convert(const GstVideoFrame& input, GstVideoFrame& output);
 
+  // True the first time `why` is given since the last forgetRefusal() (or a
+  // different refusal): each refusal is reported once.
+  bool firstRefusal(const std::string& why);
+  void forgetRefusal();
+
   const std::shared_ptr<FrameLedger>& ledger() const { return ledger_; }
   uint64_t componentsMade() const { return componentsMade_.load(); }
   bool componentLive() const { return componentLive_.load(); }
@@ -51,11 +62,16 @@ class ElementState {
   void makeConversion();
 
   mutable std::mutex pathMutex_;
+  std::mutex refusalMutex_;
+  std::string lastRefusal_;
   std::string pluginPath_;
   std::shared_ptr<const PluginLibrary> library_;
   std::shared_ptr<FrameLedger> ledger_ = std::make_shared<FrameLedger>();
   std::optional<ConversionFormats> formats_;
+  std::atomic<int> threads_{1};
+  // One of the two: the whole frame in one pull, or in bands.
   std::unique_ptr<BufferConversion> conversion_;
+  std::unique_ptr<BandConversion> bands_;
   std::atomic<uint64_t> componentsMade_{0};
   std::atomic<bool> componentLive_{false};
 };

@@ -5,6 +5,7 @@ namespace pellix::gst {
 GstVideoFormat GstFormatOf(PixelFormat format) { return gst_video_format_from_string(FormatName(format)); }
 
 std::optional<PixelFormat> PluginFormatOf(GstVideoFormat format) {
+  if (format == GST_VIDEO_FORMAT_BGRx) return PixelFormat::BGRA;
   for (PixelFormat candidate : kAllFormats) {
     if (GstFormatOf(candidate) == format) return candidate;
   }
@@ -17,6 +18,7 @@ const std::vector<GstVideoFormat>& ConvertibleFormats() {
   static const std::vector<GstVideoFormat> formats = [] {
     std::vector<GstVideoFormat> list;
     for (PixelFormat format : kAllFormats) list.push_back(GstFormatOf(format));
+    list.push_back(GST_VIDEO_FORMAT_BGRx);
     return list;
   }();
   return formats;

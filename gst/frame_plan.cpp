@@ -20,6 +20,11 @@ int32_t InPlaceStride(PixelFormat format, const GstVideoFrame& frame, PlaneRule 
 
 }  // namespace
 
+FrameSize PluginFrameSize(PixelFormat input, PixelFormat output, int32_t width, int32_t height) {
+  if (!IsPlanar(input) && !IsPlanar(output)) return {width, height};
+  return {width + (width & 1), height + (height & 1)};
+}
+
 bool StrideFitsCopy(PixelFormat format, int32_t width, int32_t stride) {
   if (stride < TightStride(format, width)) return false;
   if (IsPlanar(format)) return stride % 4 == 0;
@@ -35,12 +40,15 @@ int32_t CopyStride(PixelFormat input, PixelFormat output, int32_t width) {
 
 FramePlan PlanFrames(PixelFormat inputFormat, const GstVideoFrame& input, PixelFormat outputFormat,
                      const GstVideoFrame& output) {
-  const int32_t width = GST_VIDEO_FRAME_WIDTH(&input);
-  const int32_t height = GST_VIDEO_FRAME_HEIGHT(&input);
-  const int32_t inStride = InPlaceStride(inputFormat, input, PlaneRule::Source);
-  const int32_t outStride = InPlaceStride(outputFormat, output, PlaneRule::Destination);
-
+  const FrameSize size = PluginFrameSize(inputFormat, outputFormat, GST_VIDEO_FRAME_WIDTH(&input),
+                                         GST_VIDEO_FRAME_HEIGHT(&input));
+  const int32_t width = size.width;
+  const int32_t height = size.height;
   FramePlan plan;
+  const bool resized = width != GST_VIDEO_FRAME_WIDTH(&input) || height != GST_VIDEO_FRAME_HEIGHT(&input);
+  const int32_t inStride = resized ? 0 : InPlaceStride(inputFormat, input, PlaneRule::Source);
+  const int32_t outStride = resized ? 0 : InPlaceStride(outputFormat, output, PlaneRule::Destination);
+
   const bool inUsable = inStride > 0 && (inStride == outStride || StrideFitsCopy(outputFormat, width, inStride));
   const bool outUsable = outStride > 0 && (inStride == outStride || StrideFitsCopy(inputFormat, width, outStride));
   const bool outputLarger = BitsPerPixel(outputFormat) > BitsPerPixel(inputFormat);

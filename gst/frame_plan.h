@@ -14,6 +14,18 @@
 
 namespace pellix::gst {
 
+struct FrameSize {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+// The size of the plug-in's frames for GStreamer frames of this size. A
+// 4:2:0 GStreamer frame of odd width or height holds ceil(w/2) x ceil(h/2)
+// chroma samples, which is what the plug-in's frame one pixel wider or
+// taller holds; so a conversion with a 4:2:0 side runs at the even size, its
+// source's last column or row repeated, and its result is cropped back.
+FrameSize PluginFrameSize(PixelFormat input, PixelFormat output, int32_t width, int32_t height);
+
 struct FramePlan {
   int32_t stride = 0;      // pixels, of both frames
   bool wrapInput = false;  // the plug-in reads the input buffer itself
@@ -35,6 +47,7 @@ int32_t CopyStride(PixelFormat input, PixelFormat output, int32_t width);
 
 // The plan for one pair of mapped frames of the negotiated size, preferring
 // to work in place in the larger of the two buffers when only one can be.
+// Frames of a larger plug-in size than GStreamer's are always copies.
 FramePlan PlanFrames(PixelFormat inputFormat, const GstVideoFrame& input, PixelFormat outputFormat,
                      const GstVideoFrame& output);
 

@@ -33,11 +33,15 @@ namespace {
 using pellix::PixelFormat;
 using pellix::gst::ElementState;
 
-enum Property : guint { kPropertyNone, kPropertyPluginPath };
+enum Property : guint { kPropertyNone, kPropertyPluginPath, kPropertyThreads };
 
 ElementState& StateOf(gpointer element) { return *static_cast<GstPellixConvert*>(element)->state; }
 
 void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* definition) {
+  if (id == kPropertyThreads) {
+    StateOf(object).setThreads(static_cast<int>(g_value_get_uint(value)));
+    return;
+  }
   if (id != kPropertyPluginPath) {
     G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, definition);
     return;
@@ -47,6 +51,10 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* def
 }
 
 void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* definition) {
+  if (id == kPropertyThreads) {
+    g_value_set_uint(value, static_cast<guint>(StateOf(object).threads()));
+    return;
+  }
   if (id != kPropertyPluginPath) {
     G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, definition);
     return;
@@ -82,10 +90,54 @@ GstStateChangeReturn ChangeState(GstElement* element, GstStateChange transition)
   return result;
 }
 
-GstCaps* TransformCaps(GstBaseTransform* trans, GstPadDirection, GstCaps* caps, GstCaps* filter) {
-  GstCaps* result = pellix::gst::ConvertibleCaps(caps, filter);
+void ReportRefusalOnce(GstBaseTransform* trans, const std::string& why) {
+  if (StateOf(trans).firstRefusal(why)) {
+    GST_ELEMENT_ERROR(trans, CORE, NEGOTIATION, ("pellixconvert cannot use these caps: %s", why.c_str()), (nullptr));
+  }
+}
+
+// Input caps the element refuses before set-up never reach it: upstream
+// finds no caps in common (asking with its own caps as `input`, the filter)
+// or the element does not accept them. The reason is given then, once;
+// upstream ends the stream not-negotiated. `output`: what
+// downstream takes, when known.
+void WarnWhyInputIsRefused(GstBaseTransform* trans, GstCaps* input, GstCaps* output) {
+  if (input == nullptr || gst_caps_get_size(input) != 1) return;
+  // Only the fields that decide the refusal, when fixed (upstream's filter
+  // may leave others open).
+  const GstStructure* structure = gst_caps_get_structure(input, 0);
+  const char* format = gst_structure_get_string(structure, "format");
+  const char* colorimetry = gst_structure_get_string(structure, "colorimetry");
+  int width = 0;
+  int height = 0;
+  if (format == nullptr || !gst_structure_get_int(structure, "width", &width) ||
+      !gst_structure_get_int(structure, "height", &height)) {
+    return;
+  }
+  const char* outputFormat = output != nullptr && gst_caps_get_size(output) > 0
+                                 ? gst_structure_get_string(gst_caps_get_structure(output, 0), "format")
+                                 : nullptr;
+  const std::optional<PixelFormat> from = pellix::gst::PluginFormatOf(gst_video_format_from_string(format));
+  const std::optional<PixelFormat> to =
+      outputFormat != nullptr ? pellix::gst::PluginFormatOf(gst_video_format_from_string(outputFormat)) : std::nullopt;
+  if (from && to && *from != *to) {
+    if (auto why = pellix::gst::SizeRefusal(*from, *to, width, height)) return ReportRefusalOnce(trans, *why);
+  }
+  GstCaps* fixed = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, format, "width", G_TYPE_INT, width,
+                                       "height", G_TYPE_INT, height, nullptr);
+  if (colorimetry != nullptr) gst_caps_set_simple(fixed, "colorimetry", G_TYPE_STRING, colorimetry, nullptr);
+  GstVideoInfo info;
+  const bool read = gst_video_info_from_caps(&info, fixed);
+  gst_caps_unref(fixed);
+  if (!read) return;
+  if (auto why = pellix::gst::InputColorimetryRefusal(*structure, info)) ReportRefusalOnce(trans, *why);
+}
+
+GstCaps* TransformCaps(GstBaseTransform* trans, GstPadDirection direction, GstCaps* caps, GstCaps* filter) {
+  GstCaps* result = pellix::gst::ConvertibleCaps(caps, direction, filter);
   GST_DEBUG_OBJECT(trans, "%" GST_PTR_FORMAT " -> %" GST_PTR_FORMAT, static_cast<void*>(caps),
                    static_cast<void*>(result));
+  if (direction == GST_PAD_SRC && gst_caps_is_empty(result)) WarnWhyInputIsRefused(trans, filter, caps);
   return result;
 }
 
@@ -94,6 +146,7 @@ GstCaps* FixateCaps(GstBaseTransform* trans, GstPadDirection, GstCaps* caps, Gst
   GST_DEBUG_OBJECT(trans, "fixated to %" GST_PTR_FORMAT, static_cast<void*>(result));
   return result;
 }
+
 
 // Flushing and EOS give up the component and its ports; the next buffer of
 // the same caps makes them again.
@@ -106,47 +159,120 @@ gboolean SinkEvent(GstBaseTransform* trans, GstEvent* event) {
 
 gboolean Stop(GstBaseTransform* trans) {
   StateOf(trans).configure(std::nullopt);
+  StateOf(trans).forgetRefusal();
   return TRUE;
 }
 
+// Refused caps fail negotiation as in GStreamer's own converters: set-up
+// answers FALSE, and upstream ends the stream with its one not-negotiated
+// error. The element's own error, naming the reason, is posted once:
+// GStreamer asks again for the same caps on every reconfiguration and buffer.
 gboolean RefuseCaps(GstVideoFilter* filter, const std::string& why) {
-  GST_ELEMENT_ERROR(filter, CORE, NEGOTIATION, ("pellixconvert cannot use these caps: %s", why.c_str()), (nullptr));
+  GST_WARNING_OBJECT(filter, "refusing caps: %s", why.c_str());
+  ReportRefusalOnce(GST_BASE_TRANSFORM(filter), why);
   return FALSE;
+}
+
+// Why caps negotiated this way cannot be converted, or nothing.
+std::optional<std::string> SetupRefusal(GstCaps* incaps, const GstVideoInfo* inInfo, GstCaps* outcaps,
+                                        const GstVideoInfo* outInfo) {
+  const std::optional<PixelFormat> input = pellix::gst::PluginFormatOf(GST_VIDEO_INFO_FORMAT(inInfo));
+  const std::optional<PixelFormat> output = pellix::gst::PluginFormatOf(GST_VIDEO_INFO_FORMAT(outInfo));
+  if (!input || !output) return "a format the plug-in does not convert";
+  const int32_t width = GST_VIDEO_INFO_WIDTH(inInfo);
+  const int32_t height = GST_VIDEO_INFO_HEIGHT(inInfo);
+  if (width != GST_VIDEO_INFO_WIDTH(outInfo) || height != GST_VIDEO_INFO_HEIGHT(outInfo)) {
+    return "the element converts formats only and does not scale";
+  }
+  if (GST_VIDEO_INFO_INTERLACE_MODE(inInfo) == GST_VIDEO_INTERLACE_MODE_ALTERNATE) {
+    return "fields in separate buffers (interlace-mode alternate) are not supported";
+  }
+  const GstStructure* in = gst_caps_get_structure(incaps, 0);
+  const GstStructure* out = gst_caps_get_structure(outcaps, 0);
+  if (auto conflict = pellix::gst::ColorimetryRefusal(*in, *inInfo, *out, *outInfo)) return conflict;
+  if (*input == *output) {
+    // BGRA read as BGRx is the same bytes; the other way every alpha byte
+    // would have to become 255, which is not a conversion of the plug-in.
+    if (GST_VIDEO_INFO_FORMAT(inInfo) == GST_VIDEO_FORMAT_BGRx && GST_VIDEO_INFO_FORMAT(outInfo) == GST_VIDEO_FORMAT_BGRA) {
+      return "BGRx to BGRA is not a conversion of the plug-in (alpha would have to be set)";
+    }
+    return std::nullopt;
+  }
+  return pellix::gst::SizeRefusal(*input, *output, width, height);
+}
+
+// The output caps negotiation would fix for fixed input `caps` (what
+// downstream takes, converted and fixed), or null when there are none.
+GstCaps* ForeseenOutput(GstBaseTransform* trans, GstCaps* caps) {
+  GstCaps* peer = gst_pad_peer_query_caps(GST_BASE_TRANSFORM_SRC_PAD(trans), nullptr);
+  GstCaps* offered = pellix::gst::ConvertibleCaps(caps, GST_PAD_SINK, peer);
+  if (peer != nullptr) gst_caps_unref(peer);
+  if (gst_caps_is_empty(offered)) {
+    gst_caps_unref(offered);
+    return nullptr;
+  }
+  return pellix::gst::FixateOutput(caps, offered);
+}
+
+// Caps set-up would refuse are refused when offered too, before the caps
+// event, so that upstream's negotiation fails at once.
+// True when `caps`, fixed with their size and format (and colorimetry) as
+// upstream would fix them, are caps set-up refuses; the reason is posted.
+bool WouldRefuse(GstBaseTransform* trans, GstCaps* caps) {
+  const GstStructure* structure = gst_caps_get_structure(caps, 0);
+  if (gst_caps_get_size(caps) != 1 || gst_structure_get_string(structure, "format") == nullptr ||
+      !gst_structure_has_field_typed(structure, "width", G_TYPE_INT) ||
+      !gst_structure_has_field_typed(structure, "height", G_TYPE_INT)) {
+    return false;
+  }
+  GstCaps* input = gst_caps_fixate(gst_caps_copy(caps));
+  GstCaps* output = ForeseenOutput(trans, input);
+  GstVideoInfo inInfo;
+  GstVideoInfo outInfo;
+  bool refused = false;
+  if (output != nullptr && gst_caps_is_fixed(output) && gst_video_info_from_caps(&inInfo, input) &&
+      gst_video_info_from_caps(&outInfo, output)) {
+    try {
+      if (auto refusal = SetupRefusal(input, &inInfo, output, &outInfo)) {
+        ReportRefusalOnce(trans, *refusal);
+        refused = true;
+      }
+    } catch (const std::exception& error) {
+      GST_WARNING_OBJECT(trans, "%s", error.what());
+    }
+  }
+  if (output != nullptr) gst_caps_unref(output);
+  gst_caps_unref(input);
+  return refused;
+}
+
+gboolean AcceptCaps(GstBaseTransform* trans, GstPadDirection direction, GstCaps* caps) {
+  gboolean accepted = GST_BASE_TRANSFORM_CLASS(gst_pellix_convert_parent_class)->accept_caps(trans, direction, caps);
+  if (!accepted && direction == GST_PAD_SINK) WarnWhyInputIsRefused(trans, caps, nullptr);
+  if (accepted && direction == GST_PAD_SINK && gst_caps_is_fixed(caps) && WouldRefuse(trans, caps)) accepted = FALSE;
+  return accepted;
 }
 
 gboolean ConfigureFor(GstVideoFilter* filter, GstCaps* incaps, GstVideoInfo* inInfo, GstCaps* outcaps,
                       GstVideoInfo* outInfo) {
-  const std::optional<PixelFormat> input = pellix::gst::PluginFormatOf(GST_VIDEO_INFO_FORMAT(inInfo));
-  const std::optional<PixelFormat> output = pellix::gst::PluginFormatOf(GST_VIDEO_INFO_FORMAT(outInfo));
-  if (!input || !output) return RefuseCaps(filter, "a format the plug-in does not convert");
-  const int32_t width = GST_VIDEO_INFO_WIDTH(inInfo);
-  const int32_t height = GST_VIDEO_INFO_HEIGHT(inInfo);
-  if (width != GST_VIDEO_INFO_WIDTH(outInfo) || height != GST_VIDEO_INFO_HEIGHT(outInfo)) {
-    return RefuseCaps(filter, "the element converts formats only and does not scale");
-  }
-  if (GST_VIDEO_INFO_INTERLACE_MODE(inInfo) == GST_VIDEO_INTERLACE_MODE_ALTERNATE) {
-    return RefuseCaps(filter, "fields in separate buffers (interlace-mode alternate) are not supported");
-  }
-  const GstStructure* in = gst_caps_get_structure(incaps, 0);
-  const GstStructure* out = gst_caps_get_structure(outcaps, 0);
-  if (auto conflict = pellix::gst::ColorimetryConflict(*in, *out)) return RefuseCaps(filter, *conflict);
-
+  if (auto refusal = SetupRefusal(incaps, inInfo, outcaps, outInfo)) return RefuseCaps(filter, *refusal);
+  const PixelFormat input = *pellix::gst::PluginFormatOf(GST_VIDEO_INFO_FORMAT(inInfo));
+  const PixelFormat output = *pellix::gst::PluginFormatOf(GST_VIDEO_INFO_FORMAT(outInfo));
   ElementState& state = StateOf(filter);
   GstBaseTransform* trans = GST_BASE_TRANSFORM(filter);
-  if (*input == *output) {
+  if (input == output) {
     state.configure(std::nullopt);
+    state.forgetRefusal();
     gst_base_transform_set_passthrough(trans, TRUE);
     return TRUE;
   }
-  if (auto refusal = pellix::gst::SizeRefusal(*input, *output, width, height)) return RefuseCaps(filter, *refusal);
-  if (auto note = pellix::gst::InputColorimetryNote(*in, GST_VIDEO_INFO_FORMAT(outInfo))) {
-    GST_ELEMENT_WARNING(filter, STREAM, FORMAT, ("%s", note->c_str()), (nullptr));
-  }
   try {
-    state.configure(pellix::gst::ConversionFormats{*input, *output, width, height});
+    state.configure(
+        pellix::gst::ConversionFormats{input, output, GST_VIDEO_INFO_WIDTH(inInfo), GST_VIDEO_INFO_HEIGHT(inInfo)});
   } catch (const std::exception& error) {
     return RefuseCaps(filter, std::string("the Pellix plug-in refused the formats: ") + error.what());
   }
+  state.forgetRefusal();
   gst_base_transform_set_passthrough(trans, FALSE);
   return TRUE;
 }
@@ -196,6 +322,15 @@ static void gst_pellix_convert_class_init(GstPellixConvertClass* klass) {
                           defaultPath.c_str(),
                           static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_READY)));
 
+  g_object_class_install_property(
+      objectClass, kPropertyThreads,
+      g_param_spec_uint("n-threads", "Threads",
+                        "Threads a frame is converted on: horizontal bands, each through its own component of the "
+                        "plug-in, with the bytes of one whole-frame conversion (0: one per core); read when the "
+                        "caps are set",
+                        0, 1024, 1,
+                        static_cast<GParamFlags>(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_READY)));
+
   GstElementClass* elementClass = GST_ELEMENT_CLASS(klass);
   gst_element_class_set_static_metadata(
       elementClass, "Pellix colour converter", "Filter/Converter/Video",
@@ -209,6 +344,7 @@ static void gst_pellix_convert_class_init(GstPellixConvertClass* klass) {
   GstBaseTransformClass* transformClass = GST_BASE_TRANSFORM_CLASS(klass);
   transformClass->transform_caps = TransformCaps;
   transformClass->fixate_caps = FixateCaps;
+  transformClass->accept_caps = AcceptCaps;
   transformClass->sink_event = SinkEvent;
   transformClass->stop = Stop;
   transformClass->passthrough_on_same_caps = TRUE;

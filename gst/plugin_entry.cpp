@@ -13,4 +13,4 @@ gboolean PluginInit(GstPlugin* plugin) { return pellix::gst::RegisterElement(plu
 
 GST_PLUGIN_DEFINE(GST_VERSION_MAJOR, GST_VERSION_MINOR, pellix,
                   "Pellix colour transform: the plug-in hosted in GStreamer pipelines", PluginInit,
-                  PELLIX_VERSION_TEXT, GST_LICENSE_UNKNOWN, "Pellix", "Pellix colour transform")
+                  PELLIX_VERSION_TEXT, "MIT/X11", "Pellix", PELLIX_HOMEPAGE_URL)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Frames per second of the pellixconvert GStreamer element beside GStreamer's
 # videoconvert (one thread, and one per core) for I420 -> BGRA, BGRA -> I420
-# and YUY2 -> I420 at 1920x1080: one run each, printed as a Markdown table
+# and YUY2 -> I420 at 1920x1080, then pellixconvert's n-threads latency per
+# frame at 3840x2160 and 7680x4320: one run each, printed as Markdown tables
 # (bench/RESULTS.md keeps one). Usage: scripts/run-gst-bench.sh [frames]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -2,10 +2,12 @@
 // pipeline shape: one 1920x1080 frame made by videotestsrc, repeated by
 // imagefreeze (no new pixels per frame), converted, dropped by fakesink
 // without clock sync. Time runs from the first converted frame reaching the
-// sink to the last, so pipeline set-up is not counted.
+// sink to the last, so pipeline set-up is not counted. Then the element's
+// band threading (n-threads) at 4K and 8K, as milliseconds per frame.
 // Usage: pellix_gst_bench [frames]
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -30,9 +32,11 @@ GstPadProbeReturn CountFrame(GstPad*, GstPadProbeInfo*, gpointer data) {
 }
 
 // Frames per second, or a negative value when the pipeline failed.
-double Run(const std::string& input, const std::string& output, const std::string& converter, int frames) {
+double Run(const std::string& input, const std::string& output, const std::string& converter, int frames,
+           int width = 1920, int height = 1080) {
   const std::string description = "videotestsrc num-buffers=1 pattern=smpte ! video/x-raw,format=" + input +
-                                  ",width=1920,height=1080,framerate=30/1 ! imagefreeze num-buffers=" +
+                                  ",width=" + std::to_string(width) + ",height=" + std::to_string(height) +
+                                  ",framerate=30/1 ! imagefreeze num-buffers=" +
                                   std::to_string(frames) + " ! " + converter + " ! video/x-raw,format=" + output +
                                   " ! fakesink name=sink sync=false";
   GError* error = nullptr;
@@ -88,6 +92,34 @@ int main(int argc, char** argv) {
     std::printf("| %s -> %s | %.1f | %.1f | %.1f | %.2f | %.2f | %.0f |\n", c.input, c.output, fps[0], fps[1],
                 fps[2], fps[0] / fps[1], fps[0] / fps[2], fps[3]);
     std::fflush(stdout);
+  }
+
+  // Band threading: milliseconds per frame at 4K and 8K, one buffer at a
+  // time through the pipeline, so the time per frame is the latency.
+  struct Size {
+    const char* name;
+    int width;
+    int height;
+    int frames;
+  };
+  const Size sizes[] = {{"3840x2160", 3840, 2160, std::max(frames / 4, 10)},
+                        {"7680x4320", 7680, 4320, std::max(frames / 16, 5)}};
+  const char* threads[] = {"pellixconvert n-threads=1", "pellixconvert n-threads=2", "pellixconvert n-threads=0"};
+  std::printf("\nmilliseconds per frame, pellixconvert in bands (n-threads), one run each\n\n");
+  std::printf("| size | pair | n-threads=1 | n-threads=2 | n-threads=0 (one per core) | speed-up 2 | speed-up 0 |\n"
+              "|---|---|---|---|---|---|---|\n");
+  for (const Size& size : sizes) {
+    for (const Case& c : cases) {
+      std::vector<double> ms;
+      for (const char* converter : threads) {
+        const double fps = Run(c.input, c.output, converter, size.frames, size.width, size.height);
+        status |= fps <= 0 ? 1 : 0;
+        ms.push_back(fps > 0 ? 1000.0 / fps : -1);
+      }
+      std::printf("| %s | %s -> %s | %.2f | %.2f | %.2f | %.2f | %.2f |\n", size.name, c.input, c.output, ms[0], ms[1],
+                  ms[2], ms[0] / ms[1], ms[0] / ms[2]);
+      std::fflush(stdout);
+    }
   }
   gst_deinit();
   return status;

@@ -2,6 +2,7 @@
 
 #include <gst/app/gstappsink.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -133,7 +134,71 @@ GstBuffer* MakeVideoBuffer(GstVideoInfo& info, uint64_t seed, int padding) {
   return buffer;
 }
 
+namespace {
+
+// Copies every sample of `to`'s size from `from`, a sample past `from`'s
+// last column or row taking the last one: a frame made larger with its edge
+// repeated, or a larger one cropped. Units are planar samples, BGRA pixels
+// and 4:2:2 macropixels; a 4:2:2 row of odd width ends on a whole
+// macropixel whose second luma sample repeats the first.
+void ResampleEdges(GstVideoFrame& from, GstVideoFrame& to) {
+  const bool planar = GST_VIDEO_FRAME_N_PLANES(&to) > 1;
+  const bool packed422 = !planar && GST_VIDEO_FORMAT_INFO_IS_YUV(to.info.finfo);
+  const auto units = [&](GstVideoFrame& frame, guint plane) {
+    const int width = GST_VIDEO_FRAME_WIDTH(&frame);
+    return planar ? GST_VIDEO_FRAME_COMP_WIDTH(&frame, plane) : packed422 ? (width + 1) / 2 : width;
+  };
+  const int unitBytes = planar ? 1 : 4;
+  for (guint p = 0; p < GST_VIDEO_FRAME_N_PLANES(&to); ++p) {
+    const guint component = planar ? p : 0;
+    const int fromUnits = units(from, component);
+    const int fromRows = GST_VIDEO_FRAME_COMP_HEIGHT(&from, component);
+    const PlaneRef source = PlaneOf(from, static_cast<int>(component));
+    const PlaneRef target = PlaneOf(to, static_cast<int>(component));
+    for (int y = 0; y < GST_VIDEO_FRAME_COMP_HEIGHT(&to, component); ++y) {
+      const uint8_t* row = source.data + std::min(y, fromRows - 1) * source.pitch;
+      uint8_t* out = target.data + y * target.pitch;
+      for (int x = 0; x < units(to, component); ++x) {
+        std::memcpy(out + x * unitBytes, row + std::min(x, fromUnits - 1) * unitBytes, unitBytes);
+      }
+      const int fromWidth = GST_VIDEO_FRAME_WIDTH(&from);
+      if (packed422 && fromWidth % 2 != 0 && GST_VIDEO_FRAME_WIDTH(&to) > fromWidth) {
+        const int luma = GST_VIDEO_FORMAT_INFO_POFFSET(to.info.finfo, 0);  // 0 for YUY2, 1 for UYVY
+        out[2 * fromWidth + luma] = out[2 * (fromWidth - 1) + luma];
+      }
+    }
+  }
+}
+
+GstBuffer* Resampled(GstBuffer* buffer, const GstVideoInfo& info, const GstVideoInfo& target) {
+  GstBuffer* result = gst_buffer_new_allocate(nullptr, target.size, nullptr);
+  gst_buffer_memset(result, 0, 0, target.size);
+  MappedFrame from(buffer, info, GST_MAP_READ);
+  MappedFrame to(result, target, GST_MAP_WRITE);
+  EXPECT_TRUE(from.ok() && to.ok());
+  if (from.ok() && to.ok()) ResampleEdges(from.get(), to.get());
+  return result;
+}
+
+}  // namespace
+
 GstBuffer* ReferenceConversion(GstBuffer* input, const GstVideoInfo& info, GstVideoFormat output) {
+  const int width = GST_VIDEO_INFO_WIDTH(&info);
+  const int height = GST_VIDEO_INFO_HEIGHT(&info);
+  const bool planarSide = GST_VIDEO_INFO_N_PLANES(&info) > 1 || GST_VIDEO_FORMAT_INFO_N_PLANES(gst_video_format_get_info(output)) > 1;
+  if (planarSide && (width % 2 != 0 || height % 2 != 0)) {
+    // GStreamer's odd 4:2:0 frame is the even frame one pixel larger with
+    // its last column and row repeated, cropped: every sample it holds,
+    // the last chroma column and row included, converts as in that frame.
+    const GstVideoInfo even = VideoInfo(GST_VIDEO_INFO_FORMAT(&info), width + (width & 1), height + (height & 1));
+    GstBuffer* larger = Resampled(input, info, even);
+    GstBuffer* converted = ReferenceConversion(larger, even, output);
+    GstBuffer* result = Resampled(converted, VideoInfo(output, GST_VIDEO_INFO_WIDTH(&even), GST_VIDEO_INFO_HEIGHT(&even)),
+                                  VideoInfo(output, width, height));
+    gst_buffer_unref(larger);
+    gst_buffer_unref(converted);
+    return result;
+  }
   MappedFrame source(input, info, GST_MAP_READ);
   EXPECT_TRUE(source.ok());
   const PixelFormat from = *PluginFormatOf(GST_VIDEO_INFO_FORMAT(&info));
@@ -198,8 +263,12 @@ GstBuffer* ReferenceConversion(GstBuffer* input, const GstVideoInfo& info, GstVi
   for (int i = 0; i < layout.planeCount; ++i) {
     const PlaneRef pa = PlaneOf(a.get(), i);
     const PlaneRef pb = PlaneOf(b.get(), i);
-    for (uint64_t row = 0; row < layout.planes[i].rows; ++row) {
-      for (uint64_t x = 0; x < layout.planes[i].rowBytes; ++x) {
+    // GStreamer's planes: ceil(w/2) x ceil(h/2) chroma samples.
+    const bool planar = layout.planeCount > 1;
+    const uint64_t rows = planar ? GST_VIDEO_FRAME_COMP_HEIGHT(&a.get(), i) : layout.planes[i].rows;
+    const uint64_t rowBytes = planar ? GST_VIDEO_FRAME_COMP_WIDTH(&a.get(), i) : layout.planes[i].rowBytes;
+    for (uint64_t row = 0; row < rows; ++row) {
+      for (uint64_t x = 0; x < rowBytes; ++x) {
         const int va = pa.data[row * pa.pitch + x];
         const int vb = pb.data[row * pb.pitch + x];
         if (va == vb) continue;

@@ -33,6 +33,10 @@ for expected in "Long-name                Pellix colour converter" "Klass       
                 "plugin-path" "I420" "YV12" "YUY2" "UYVY" "BGRA" "libgstpellix.so"; do
   grep -qF -- "$expected" <<<"$inspect" || fail "gst-inspect-1.0 output lacks \"$expected\":"$'\n'"$inspect"
 done
+# The plug-in's licence and origin: a licence GStreamer knows and a URL.
+plugin=$(gst-inspect-1.0 pellix 2>&1) || fail "gst-inspect-1.0 pellix: $plugin"
+grep -qE "^  License +MIT/X11$" <<<"$plugin" || fail "the plug-in's licence is not MIT/X11:"$'\n'"$plugin"
+grep -qE "^  Origin URL +https?://[^ ]+$" <<<"$plugin" || fail "the plug-in's origin is not a URL:"$'\n'"$plugin"
 echo "gst-inspect-1.0 pellixconvert: ok"
 
 pipeline=(videotestsrc num-buffers=60 ! video/x-raw,format=I420,width=1280,height=720 ! pellixconvert

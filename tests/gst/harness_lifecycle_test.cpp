@@ -75,16 +75,6 @@ TEST_F(Lifecycle, AnUnusablePluginLibraryFailsTheChangeToReadyNamingPathAndReaso
   g_free(folder);
 }
 
-TEST_F(Lifecycle, AConversionThePluginRefusesIsAnErrorNeverAPassedBuffer) {
-  // BGRA of odd height has no 4:2:2 layout; the plug-in refuses the frame.
-  Harness harness("video/x-raw,format=YUY2");
-  watch(harness.element());
-  ASSERT_TRUE(harness.setInput(CapsText("BGRA", 6, 5)));
-  EXPECT_EQ(harness.push(VideoBuffer("BGRA", 6, 5, 1)), GST_FLOW_ERROR);
-  EXPECT_EQ(harness.tryPull(), nullptr);
-  EXPECT_TRUE(AnyContains(TakeErrors(harness.bus()), "the plug-in refused to convert BGRA 6x5 to YUY2"));
-}
-
 TEST_F(Lifecycle, EosAndFlushingGiveUpTheComponentAndTheNextBufferMakesItAgain) {
   Harness harness("video/x-raw,format=UYVY");
   watch(harness.element());

@@ -6,6 +6,7 @@
 // GstVideoMeta, and odd sizes where neither side is 4:2:0. Every input
 // buffer ends at a guard page.
 #include "tests/gst/gst_test_support.h"
+#include "formats/size_rules.h"
 #include "tests/support/format_pairs.h"
 
 namespace pellix::gst::testing {
@@ -26,48 +27,69 @@ const Geometry kGeometries[] = {
     {642, 4, 0, "I420 luma stride 644, chroma stride 324 (the plug-in's 322)"},
     {2, 2, 0, "the smallest 4:2:0 frame"},
     {40, 6, 13, "padded odd strides and gaps between planes"},
-    {33, 7, 0, "odd width and height (no 4:2:0 side)"},
-    {1, 1, 5, "a single pixel, padded (no 4:2:0 side)"},
+    {33, 7, 0, "odd width and height"},
+    {1, 1, 5, "a single pixel, padded"},
+    {35, 10, 0, "odd width: 18 chroma columns in GStreamer's 4:2:0 frame"},
+    {36, 9, 3, "odd height, padded: 5 chroma rows"},
+    {3, 3, 0, "odd both ways, 2x2 chroma"},
 };
 
-// Odd sizes have no exact 4:2:0 layout (refused at negotiation) and no 4:2:2
-// layout from BGRA (the plug-in refuses the frame).
+// BGRA of odd size has no 4:2:2 frame (refused at negotiation).
 bool Applies(const Pair& pair, const Geometry& geometry) {
-  const bool odd = geometry.width % 2 != 0 || geometry.height % 2 != 0;
-  if (!odd) return true;
-  const bool packed422Output = pair.to == PixelFormat::YUY2 || pair.to == PixelFormat::UYVY;
-  return !IsPlanar(pair.from) && !IsPlanar(pair.to) && !(pair.from == PixelFormat::BGRA && packed422Output);
+  return AcceptsSize(pair, geometry.width, geometry.height);
 }
 
-class PairThroughElement : public ElementTest, public ::testing::WithParamInterface<Pair> {};
+class PairThroughElement : public ElementTest, public ::testing::WithParamInterface<Pair> {
+ protected:
+  // Each applicable geometry, two frames each, against the reference host.
+  void ConvertEveryGeometry(GstVideoFormat from, GstVideoFormat to) {
+    const Pair pair = GetParam();
+    uint64_t seed = 1;
+    for (const Geometry& geometry : kGeometries) {
+      if (!Applies(pair, geometry)) continue;
+      SCOPED_TRACE(std::to_string(geometry.width) + "x" + std::to_string(geometry.height) + ": " + geometry.why);
+      Convert(from, to, geometry, seed);
+    }
+  }
+
+  void Convert(GstVideoFormat from, GstVideoFormat to, const Geometry& geometry, uint64_t& seed);
+};
+
+void PairThroughElement::Convert(GstVideoFormat from, GstVideoFormat to, const Geometry& geometry, uint64_t& seed) {
+  const std::string downstream = std::string("video/x-raw,format=") + gst_video_format_to_string(to);
+  Harness harness(downstream.c_str());
+  watch(harness.element());
+  ASSERT_TRUE(harness.setInput(CapsText(gst_video_format_to_string(from), geometry.width, geometry.height)));
+  for (int frame = 0; frame < 2; ++frame) {
+    GstVideoInfo inInfo = VideoInfo(from, geometry.width, geometry.height);
+    GstBuffer* input = MakeVideoBuffer(inInfo, ++seed, geometry.padding);
+    GstBuffer* expected = ReferenceConversion(input, inInfo, to);
+    ASSERT_EQ(harness.push(input), GST_FLOW_OK) << ::testing::PrintToString(TakeErrors(harness.bus()));
+    GstBuffer* output = harness.tryPull();
+    ASSERT_NE(output, nullptr);
+    GstCaps* caps = harness.outputCaps();
+    const GstVideoInfo outInfo = VideoInfoOf(caps);
+    gst_caps_unref(caps);
+    const GstVideoInfo expectedInfo = VideoInfo(to, geometry.width, geometry.height);
+    EXPECT_TRUE(SamePixels(output, outInfo, expected, expectedInfo)) << "frame " << frame;
+    gst_buffer_unref(output);
+    gst_buffer_unref(expected);
+  }
+  EXPECT_EQ(ReportOf(harness.element()).componentsMade, 1u);
+}
 
 TEST_P(PairThroughElement, MatchesTheReferenceHost) {
+  ConvertEveryGeometry(GstFormat(GetParam().from), GstFormat(GetParam().to));
+}
+
+// BGRx on either side is BGRA to the plug-in: the same bytes.
+TEST_P(PairThroughElement, BgrxInPlaceOfBgraGivesTheSameBytes) {
   const Pair pair = GetParam();
-  uint64_t seed = 1;
-  for (const Geometry& geometry : kGeometries) {
-    if (!Applies(pair, geometry)) continue;
-    SCOPED_TRACE(std::to_string(geometry.width) + "x" + std::to_string(geometry.height) + ": " + geometry.why);
-    const std::string downstream = std::string("video/x-raw,format=") + FormatName(pair.to);
-    Harness harness(downstream.c_str());
-    watch(harness.element());
-    ASSERT_TRUE(harness.setInput(CapsText(FormatName(pair.from), geometry.width, geometry.height)));
-    for (int frame = 0; frame < 2; ++frame) {
-      GstVideoInfo inInfo = VideoInfo(GstFormat(pair.from), geometry.width, geometry.height);
-      GstBuffer* input = MakeVideoBuffer(inInfo, ++seed, geometry.padding);
-      GstBuffer* expected = ReferenceConversion(input, inInfo, GstFormat(pair.to));
-      ASSERT_EQ(harness.push(input), GST_FLOW_OK) << ::testing::PrintToString(TakeErrors(harness.bus()));
-      GstBuffer* output = harness.tryPull();
-      ASSERT_NE(output, nullptr);
-      GstCaps* caps = harness.outputCaps();
-      const GstVideoInfo outInfo = VideoInfoOf(caps);
-      gst_caps_unref(caps);
-      const GstVideoInfo expectedInfo = VideoInfo(GstFormat(pair.to), geometry.width, geometry.height);
-      EXPECT_TRUE(SamePixels(output, outInfo, expected, expectedInfo)) << "frame " << frame;
-      gst_buffer_unref(output);
-      gst_buffer_unref(expected);
-    }
-    EXPECT_EQ(ReportOf(harness.element()).componentsMade, 1u);
-  }
+  if (pair.from != PixelFormat::BGRA && pair.to != PixelFormat::BGRA) GTEST_SKIP() << "no BGRA side";
+  const auto bgrx = [](PixelFormat format) {
+    return format == PixelFormat::BGRA ? GST_VIDEO_FORMAT_BGRx : GstFormat(format);
+  };
+  ConvertEveryGeometry(bgrx(pair.from), bgrx(pair.to));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPairs, PairThroughElement, ::testing::ValuesIn(kAllPairs),

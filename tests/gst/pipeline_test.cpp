@@ -122,7 +122,11 @@ TEST_F(Pipelines, FileRoundTripDecodesWhatItEncoded) {
   const std::vector<GstSample*> originals = original.drain("out");
 
   const std::string decode = "filesrc location=" + file +
-                             " ! decodebin ! pellixconvert name=decoder ! video/x-raw,format=BGRA"
+                             // jpegdec labels its YUV full range; the samples are the
+                             // video-range ones the encoder was given, and the
+                             // element refuses to convert caps that say otherwise.
+                             " ! decodebin ! capssetter caps=video/x-raw,colorimetry=bt601"
+                             " ! pellixconvert name=decoder ! video/x-raw,format=BGRA"
                              " ! appsink name=out sync=false wait-on-eos=false";
   Pipeline pipeline(decode);
   RunToEnd(pipeline, {"decoder"}, decode);
