@@ -16,11 +16,24 @@ objdump=$2
 pointer_bytes=$3
 shift 3
 
-# objdump -t lines: value (8 hex digits in 32-bit objects, 16 in 64-bit
-# ones), 7 flag characters (1: l/g/u, 2: w = weak, 7: F = function),
-# section, size, name. Prints the names of defined functions whose flags
-# match the awk condition given.
+# Prints the names of the defined functions of object $2 that are weak
+# ($1 = weak) or exported ($1 = exported).
 functions_where() {
+  if "$objdump" -f "$2" | grep -q 'file format pe-'; then
+    # COFF (Windows): a weak function lives in a COMDAT code section, which
+    # objdump -h names; symbol lines read (ty 20) for a function and
+    # (scl 2) for an external one.
+    if [[ $1 == weak ]]; then
+      "$objdump" -h "$2" | awk '/CODE/ && match($0, /\(COMDAT [^ )]+/) { print substr($0, RSTART + 8, RLENGTH - 8) }'
+    else
+      "$objdump" -t "$2" | awk '/\(ty +20\)\(scl +2\)/ { print $NF }'
+    fi
+    return
+  fi
+  # ELF: value (8 hex digits in 32-bit objects, 16 in 64-bit ones), 7 flag
+  # characters (1: l/g/u, 2: w = weak, 7: F = function), section, size,
+  # name. The i386 PIC thunk is global in every object but is the same two
+  # instructions everywhere.
   "$objdump" -t "$2" | awk -v cond="$1" '$1 ~ /^[0-9a-f]+$/ && (length($1) == 8 || length($1) == 16) {
     flags = substr($0, length($1) + 2, 7); split(substr($0, length($1) + 10), rest, " ")
     if (substr(flags, 7, 1) != "F" || rest[1] == "*UND*") next
