@@ -33,7 +33,7 @@ run() {
   "$1/bench/pellix_bench" --benchmark_filter='^pair/[A-Z0-9]+To[A-Z0-9]+/1920x1080/ours$' \
     --benchmark_repetitions=1 --benchmark_min_time=0.2 --benchmark_out="$out/round.csv" \
     --benchmark_out_format=csv >/dev/null
-  awk -F, 'NR == 1 { for (i = 1; i <= NF; i++) if ($i == "\"Mpx\"" || $i == "Mpx") col = i; next }
+  awk -F, '$1 == "name" { for (i = 1; i <= NF; i++) if ($i == "\"Mpx\"" || $i == "Mpx") col = i; next }
     $1 ~ /^"pair\// { split($1, n, "/"); print n[2], $col }' "$out/round.csv"
 }
 for ((r = 1; r <= rounds; r++)); do
@@ -50,7 +50,7 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 echo "cpu: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
 echo "rounds: $rounds, load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-12s %10s %10s %8s\n' pair "64-bit" "32-bit" "32/64"
-for pair in $(awk '{ print $1 }' "$out/64" | awk '!seen[$0]++'); do
+for pair in $(awk '{ print $1 }' "$out/64" | sort -u); do
   a=$(awk -v p="$pair" '$1 == p { print $2 }' "$out/64" | median)
   b=$(awk -v p="$pair" '$1 == p { print $2 }' "$out/32" | median)
   awk -v p="$pair" -v a="$a" -v b="$b" 'BEGIN { printf "%-12s %10.1f %10.1f %8.2f\n", p, a, b, b / a }'
