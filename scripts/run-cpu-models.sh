@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
 # Runs the end-to-end pair tests and pellix-convert --info on processors this
-# machine is not, under qemu-x86_64's CPU models: Nehalem (no AVX), Haswell
+# machine is not, under qemu's CPU models (qemu-x86_64, or qemu-i386 for a
+# 32-bit build): Nehalem (no AVX), Haswell
 # (AVX2, no AVX-512) and Haswell without XSAVE (AVX2 in CPUID but no OS
 # support for the YMM state). Each must get the routines its CPU model allows
 # and the same bytes. qemu runs AVX2 instructions whatever the model says, so
 # this checks the choice and the bytes, not the fault a wrong choice would
 # raise on real hardware.
-# Usage: scripts/run-cpu-models.sh [build-dir]   (default build/release)
+# Usage: scripts/run-cpu-models.sh [build-dir [qemu]]
+#   (default build/release and qemu-x86_64; qemu-i386 for build/i386)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
+qemu=${2:-qemu-x86_64}
 
-if ! command -v qemu-x86_64 >/dev/null; then
+if ! command -v "$qemu" >/dev/null; then
   scripts/install-deps.sh qemu-user || true
 fi
-if ! command -v qemu-x86_64 >/dev/null; then
-  echo "CPU model stage SKIPPED: qemu-x86_64 could not be installed" >&2
+if ! command -v "$qemu" >/dev/null; then
+  echo "CPU model stage SKIPPED: $qemu could not be installed" >&2
   exit 0
 fi
 
@@ -28,7 +31,7 @@ status=0
 emulate() {
   local model=$1
   shift
-  qemu-x86_64 -cpu "$model" "$@" 2> >(grep -v "TCG doesn't support requested feature" >&2)
+  "$qemu" -cpu "$model" "$@" 2> >(grep -v "TCG doesn't support requested feature" >&2)
 }
 
 # expect MODEL TEXT...: each TEXT (a grep -E pattern) must appear in --info.
@@ -52,7 +55,7 @@ check_info() {
 run_model() {
   local model=$1
   shift
-  echo "=== qemu-x86_64 -cpu $model"
+  echo "=== $qemu -cpu $model"
   check_info "$model" "$@"
   if ! emulate "$model" "$e2e" --gtest_filter='AllTwenty/*' --gtest_brief=1; then
     echo "$model: end-to-end pair tests failed" >&2

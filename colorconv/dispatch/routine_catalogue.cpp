@@ -85,85 +85,63 @@ constexpr RoutineVariant kPlanar420ToYUY2[] = {
     {Tier::MMX, Planar420ToYUY2_MMX},
     {Tier::SSE, Planar420ToYUY2_SSE},
     {Tier::SSE2, Planar420ToYUY2_SSE2},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, ToYUY2<Planar420ToYUY2Row_AVX2, 16>},
     {Tier::AVX512, ToYUY2<Planar420ToYUY2Row_AVX512, 16>},
-#endif
 };
 constexpr RoutineVariant kPlanar420ToUYVY[] = {
     {Tier::Plain, Planar420ToUYVY},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, ToUYVY<Planar420ToUYVYRow_AVX2, 16>},
     {Tier::AVX512, ToUYVY<Planar420ToUYVYRow_AVX512, 16>},
-#endif
 };
 constexpr RoutineVariant kPlanar420ToBGRA[] = {
     {Tier::Plain, Planar420ToBGRA},
     {Tier::MMX, Planar420ToBGRA_MMX},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, ToBGRA<Planar420ToBGRARow_AVX2, 32>},
     {Tier::AVX512, ToBGRA<Planar420ToBGRARow_AVX512, 32>},
-#endif
 };
 constexpr RoutineVariant kYUY2ToBGRA[] = {
     {Tier::Plain, YUY2ToBGRA},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, YUY2ToBGRAWalk<YUY2ToBGRARow_AVX2, 32>},
     {Tier::AVX512, YUY2ToBGRAWalk<YUY2ToBGRARow_AVX512, 32>},
-#endif
 };
 constexpr RoutineVariant kUYVYToBGRA[] = {
     {Tier::Plain, UYVYToBGRA},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, UYVYToBGRAWalk<UYVYToBGRARow_AVX2, 32>},
     {Tier::AVX512, UYVYToBGRAWalk<UYVYToBGRARow_AVX512, 32>},
-#endif
 };
 constexpr RoutineVariant kBGRAToPlanar420[] = {
     {Tier::Plain, BGRAToPlanar420},
     {Tier::MMX, BGRAToPlanar420_MMX},
     {Tier::SSE, BGRAToPlanar420_SSE},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, FromBGRA<BGRAToPlanar420PairRow_AVX2, BGRAToPlanar420LumaRow_AVX2, 32>},
     {Tier::AVX512, FromBGRA<BGRAToPlanar420PairRow_AVX512, BGRAToPlanar420LumaRow_AVX512, 32>},
-#endif
 };
 constexpr RoutineVariant kYUY2ToPlanar420[] = {
     {Tier::Plain, YUY2ToPlanar420},
     {Tier::MMX, YUY2ToPlanar420_MMX},
     {Tier::SSE, YUY2ToPlanar420_SSE},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, FromYUY2<YUY2ToPlanar420PairRow_AVX2, YUY2ToPlanar420LumaRow_AVX2, 16>},
     {Tier::AVX512, FromYUY2<YUY2ToPlanar420PairRow_AVX512, YUY2ToPlanar420LumaRow_AVX512, 16>},
-#endif
 };
 constexpr RoutineVariant kUYVYToPlanar420[] = {
     {Tier::Plain, UYVYToPlanar420},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, FromUYVY<UYVYToPlanar420PairRow_AVX2, UYVYToPlanar420LumaRow_AVX2, 16>},
     {Tier::AVX512, FromUYVY<UYVYToPlanar420PairRow_AVX512, UYVYToPlanar420LumaRow_AVX512, 16>},
-#endif
 };
 constexpr RoutineVariant kBGRAToYUY2[] = {
     {Tier::Plain, BGRAToYUY2},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, BGRAToYUY2Walk<BGRAToYUY2Row_AVX2, 16>},
     {Tier::AVX512, BGRAToYUY2Walk<BGRAToYUY2Row_AVX512, 16>},
-#endif
 };
 constexpr RoutineVariant kBGRAToUYVY[] = {
     {Tier::Plain, BGRAToUYVY},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, BGRAToUYVYWalk<BGRAToUYVYRow_AVX2, 16>},
     {Tier::AVX512, BGRAToUYVYWalk<BGRAToUYVYRow_AVX512, 16>},
-#endif
 };
 constexpr RoutineVariant kYUY2ToUYVY[] = {
     {Tier::Plain, YUY2ToUYVY},
-#if PELLIX_WIDE_TIERS
     {Tier::AVX2, SwapWalk<YUY2ToUYVYRow_AVX2, 8>},
     {Tier::AVX512, SwapWalk<YUY2ToUYVYRow_AVX512, 8>},
-#endif
 };
 
 template <size_t N>

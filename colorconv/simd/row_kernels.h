@@ -66,7 +66,6 @@ void YUY2ToPlanar420PairRow_MMX(const uint8_t*, const uint8_t*, uint8_t*, uint8_
 void YUY2ToPlanar420PairRow_SSE(const uint8_t*, const uint8_t*, uint8_t*, uint8_t*, uint8_t*, uint8_t*, int32_t);
 void YUY2ToPlanar420LumaRow_MMX(const uint8_t*, uint8_t*, int32_t);
 
-#if PELLIX_WIDE_TIERS
 // Repacking kernels of the wide tiers: the same bytes as each routine's
 // reference variant.
 void Planar420ToYUY2Row_AVX2(const uint8_t*, const uint8_t*, const uint8_t*, uint8_t*, int32_t, const ColorAdjustment&,
@@ -105,6 +104,5 @@ void BGRAToYUY2Row_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
 void BGRAToUYVYRow_AVX2(const uint8_t*, uint8_t*, int32_t, bool);
 void BGRAToYUY2Row_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
 void BGRAToUYVYRow_AVX512(const uint8_t*, uint8_t*, int32_t, bool);
-#endif
 
 }  // namespace pellix

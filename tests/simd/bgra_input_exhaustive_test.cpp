@@ -274,11 +274,9 @@ std::vector<Variant> WideVariantsReadingBgraToPacked() {
 
 INSTANTIATE_TEST_SUITE_P(BgraInput, WideBgraToPackedKernel, testing::ValuesIn(WideVariantsReadingBgraToPacked()),
                          [](const testing::TestParamInfo<Variant>& info) { return info.param.name(); });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(WideBgraToPackedKernel);
 
 INSTANTIATE_TEST_SUITE_P(BgraInput, WideBgraKernel, testing::ValuesIn(WideVariantsReadingBgra()),
                          [](const testing::TestParamInfo<Variant>& info) { return info.param.name(); });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(WideBgraKernel);  // builds without the wide tiers
 
 }  // namespace
 }  // namespace pellix::test
