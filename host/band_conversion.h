@@ -74,7 +74,6 @@ class BandConversion {
   struct Band;
   void workerLoop(Band& band);
 
-  PixelFormat from_;
   PixelFormat to_;
   std::vector<RowBand> rows_;
   std::vector<std::unique_ptr<Band>> bands_;
