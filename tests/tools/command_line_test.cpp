@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/pellix_convert/cli_options.h"
+#include "tools/pellix_convert/seek_time.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
@@ -16,7 +17,7 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(CommandLine, InputAndOutputByOptionOrPosition) {
-  const Options a = ParseCommandLine({"-i", "in.yuv", "-o", "out.bgra", "-f", "I420", "--size=64x48"});
+  const Options a = ParseCommandLine({"-f", "I420", "-i", "in.yuv", "-o", "out.bgra", "--size=64x48"});
   const Options b = ParseCommandLine({"in.yuv", "out.bgra", "-fI420", "-s", "64X48"});
   for (const Options& o : {a, b}) {
     EXPECT_EQ(o.mode, Mode::Convert);
@@ -114,6 +115,81 @@ TEST(CommandLine, RefusesWithUsageStatus) {
       EXPECT_EQ(error.status(), kExitUsage);
       EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
     }
+  }
+}
+
+// FFmpeg's conventions: names matched whole, its options after -i INPUT
+// the output's, -ss as a time, and its options without meaning here refused
+// by name with what to do.
+TEST(CommandLine, FfmpegConventions) {
+  const struct {
+    const char* name;
+    Args args;
+    std::function<bool(const Options&)> holds;
+  } accepted[] = {
+      {"FormatAfterDashIIsTheOutputs",
+       {"-i", "in", "-f", "rawvideo", "-pix_fmt", "bgra", "out"},
+       [](const Options& o) { return o.from.empty() && o.to == "rawvideo" && o.outputPixelFormat == "bgra"; }},
+      {"FormatOnBothSides",
+       {"-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", "hd720", "-i", "-", "-f", "yuv4mpegpipe", "-"},
+       [](const Options& o) { return o.from == "rawvideo" && o.to == "yuv4mpegpipe" && o.size->width == 1280; }},
+      {"SeekSeconds", {"-ss", "2", "a", "b"}, [](const Options& o) { return o.seek->seconds == 2; }},
+      {"SeekClock",
+       {"a", "-ss", "01:02:03.25", "b"},
+       [](const Options& o) { return o.seek->seconds == 3723 && o.seek->microseconds == 250000; }},
+      {"NoOverwriteAndBanner", {"-hide_banner", "-n", "a", "b"}, [](const Options& o) { return !o.overwrite; }},
+      {"VideoSize", {"-video_size", "64x48", "-i", "a", "b"}, [](const Options& o) { return o.size->height == 48; }},
+      {"RawvideoCodecIsNothingToDo", {"-i", "a", "-c:v", "rawvideo", "b"}, [](const Options& o) { return o.output == "b"; }},
+      {"OwnSizeAfterDashI", {"-i", "a", "--size", "4x2", "b"}, [](const Options& o) { return o.size->width == 4; }},
+  };
+  for (const auto& c : accepted) {
+    SCOPED_TRACE(c.name);
+    Options options;
+    ASSERT_NO_THROW(options = ParseCommandLine(c.args));
+    EXPECT_TRUE(c.holds(options));
+  }
+  const std::vector<std::pair<Args, std::string>> refused = {
+      // No abbreviations: each once matched a longer name.
+      {{"-vframe", "3"}, "unknown option '-vframe'"},
+      {{"--fram", "3"}, "unknown option '--fram'"},
+      {{"--qui"}, "unknown option '--qui'"},
+      {{"-vf", "scale=320:240"}, "option '-vf' is not supported: pellix-convert converts the pixel format only"},
+      {{"-vf", "3", "a", "b"}, "option '-vf' is not supported"},
+      {{"-i", "a", "-filter:v", "null", "b"}, "option '-filter:v' is not supported"},
+      {{"-i", "a", "-c:v", "libx264", "b"}, "option '-c:v' is not supported: pellix-convert reads and writes raw"},
+      {{"-vcodec", "mjpeg"}, "option '-vcodec' is not supported"},
+      {{"-i", "a", "-s", "64x48", "b"}, "after -i sets the output's size, and pellix-convert does not scale"},
+      {{"-i", "a", "-f", "rawvideo", "-t", "bgra"}, "option '-t' given twice"},
+      {{"-ss", "2", "--start", "3"}, "option '--start' given twice"},
+      {{"-ss", "1:2"}, "malformed time '1:2' for -ss"},
+      {{"-ss", "00:61:00"}, "malformed time"},
+      {{"-ss", "2."}, "malformed time"},
+      {{"-n", "-y"}, "-y and -n contradict"},
+  };
+  for (const auto& [args, message] : refused) {
+    try {
+      ParseCommandLine(args);
+      ADD_FAILURE() << "accepted: " << args[0];
+    } catch (const ToolError& error) {
+      EXPECT_EQ(error.status(), kExitUsage);
+      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+    }
+  }
+}
+
+// The first frame at or after a time, exactly at the boundaries.
+TEST(SeekTimes, FirstFrameAtOrAfter) {
+  const struct {
+    SeekTime time;
+    int64_t numerator, denominator, frame;
+  } cases[] = {
+      {{0, 0}, 25, 1, 0},          {{2, 0}, 25, 1, 50},           {{0, 40000}, 25, 1, 1},
+      {{0, 40001}, 25, 1, 2},      {{1, 500000}, 30000, 1001, 45}, {{1001, 0}, 30000, 1001, 30000},
+      {{1000000000, 999999}, 2147483647, 1, 2147483649147481500},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FirstFrameAt(c.time, c.numerator, c.denominator), c.frame)
+        << c.time.seconds << " s " << c.time.microseconds << " us at " << c.numerator << ":" << c.denominator;
   }
 }
 

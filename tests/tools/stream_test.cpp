@@ -206,3 +206,34 @@ TEST(Parts, StartBeyondTheInputIsRefused) {
 
 }  // namespace
 }  // namespace pellix::testing
+
+namespace pellix::testing {
+namespace {
+
+// -ss seeks by time: the first frame at or after it, by the stream's rate
+// (the YUV4MPEG2 header's, -r's, or 25 for raw frames).
+TEST(Seek, ByTimeAtTheStreamsRate) {
+  ScratchFolder folder;
+  WriteFile(folder / "in.y4m", Y4mStream(kHeader + " F25:1"));
+  WriteFile(folder / "in.i420", Frames(PixelFormat::I420, 0, kFrames));
+  const struct {
+    std::vector<std::string> args;
+    int first;
+  } cases[] = {
+      {{"in.y4m", "-", "-t", "i420", "-ss", "0.08"}, 2},
+      {{"-ss", "0.081", "-i", "in.y4m", "-f", "i420", "-"}, 3},
+      {{"in.i420", "-", "-s", kSize, "-t", "i420", "-ss", "0.04"}, 1},
+      {{"in.i420", "-", "-s", kSize, "-t", "y4m", "-r", "10", "-ss", "00:00.3"}, 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("first frame " + std::to_string(c.first));
+    const ToolRun run = RunTool(c.args, folder.path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.find(Frame(PixelFormat::I420, c.first)) != std::string::npos, true);
+    EXPECT_EQ(run.out.find(Frame(PixelFormat::I420, kFrames - 1)) != std::string::npos, true);
+    EXPECT_EQ(run.out.find(Frame(PixelFormat::I420, c.first - 1)), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace pellix::testing

@@ -115,6 +115,26 @@ ToolRun RunTool(const std::vector<std::string>& args, const std::string& folder,
   return run;
 }
 
+int RunToolInterrupted(const std::vector<std::string>& args, const std::string& folder, int signal,
+                       std::chrono::microseconds delay) {
+  std::vector<std::string> argv{PELLIX_CONVERT_PATH};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<std::string> env;
+  for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(folder.c_str()) != 0) _exit(126);
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, STDIN_FILENO);
+    dup2(null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    Exec(argv, env, false);
+  }
+  std::this_thread::sleep_for(delay);
+  kill(pid, signal);
+  return WaitStatus(pid);
+}
+
 bool RunProgram(const std::vector<std::string>& args) {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);

@@ -3,6 +3,7 @@
 // scratch folder per test and small file helpers.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -36,6 +37,12 @@ inline ToolInput Piped(std::optional<std::string> bytes) {
 // variables as NAME=value.
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& folder, const ToolInput& input = {},
                 const std::vector<std::string>& environment = {});
+
+// Starts the built pellix-convert with `args` in `folder` (standard input
+// and output /dev/null), sends it `signal` after `delay`, and returns its
+// exit status (128 + signal number when the signal ended it).
+int RunToolInterrupted(const std::vector<std::string>& args, const std::string& folder, int signal,
+                       std::chrono::microseconds delay);
 
 // Runs any program found on PATH; true when it exits with status 0.
 bool RunProgram(const std::vector<std::string>& args);

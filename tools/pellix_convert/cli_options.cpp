@@ -1,7 +1,5 @@
 #include "tools/pellix_convert/cli_options.h"
 
-#include <getopt.h>
-
 #include <cstring>
 #include <limits>
 #include <set>
@@ -12,7 +10,7 @@
 namespace pellix::convert {
 namespace {
 
-// getopt codes of the options without a short letter.
+// Codes of the options without a short letter.
 enum LongOnly : int {
   kPixelFormat = 256,
   kFrames,
@@ -22,84 +20,131 @@ enum LongOnly : int {
   kPlugin,
   kInfo,
   kVersion,
+  kThreads,
+  kKeepPartial,
+  kSeek,
+  kNoOverwrite,
+  kHideBanner,
 };
 
-// Leading '-': arguments that are not options come back in order (code 1),
-// so that -pix_fmt knows whether the input has been named yet. ':' reports
-// a missing value apart from an unknown option.
-constexpr char kShortOptions[] = "-:i:o:f:t:s:r:yqh";
-
-const option kLongOptions[] = {
-    {"input", required_argument, nullptr, 'i'},
-    {"output", required_argument, nullptr, 'o'},
-    {"from", required_argument, nullptr, 'f'},
-    {"to", required_argument, nullptr, 't'},
-    {"pix_fmt", required_argument, nullptr, kPixelFormat},
-    {"size", required_argument, nullptr, 's'},
-    {"rate", required_argument, nullptr, 'r'},
-    {"frames", required_argument, nullptr, kFrames},
-    {"frames:v", required_argument, nullptr, kFrames},
-    {"vframes", required_argument, nullptr, kFrames},
-    {"start", required_argument, nullptr, kStart},
-    {"frame", required_argument, nullptr, kFrame},
-    {"every-frame", no_argument, nullptr, kEveryFrame},
-    {"overwrite", no_argument, nullptr, 'y'},
-    {"quiet", no_argument, nullptr, 'q'},
-    {"plugin", required_argument, nullptr, kPlugin},
-    {"info", no_argument, nullptr, kInfo},
-    {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, kVersion},
-    {nullptr, 0, nullptr, 0},
+struct OptionName {
+  const char* name;
+  int code;
+  bool takesValue;
 };
 
-int64_t Count(const std::string& text, int64_t low, const std::string& what) {
-  const auto n = ParseDecimal(text, low, std::numeric_limits<int64_t>::max() / 2);
+// Every name, matched whole: no abbreviations (FFmpeg has none, and a
+// prefix would turn -vf into -vframes).
+const OptionName kOptionNames[] = {
+    {"input", 'i', true},
+    {"output", 'o', true},
+    {"from", 'f', true},
+    {"to", 't', true},
+    {"pix_fmt", kPixelFormat, true},
+    {"size", 's', true},
+    {"video_size", 's', true},
+    {"rate", 'r', true},
+    {"frames", kFrames, true},
+    {"frames:v", kFrames, true},
+    {"vframes", kFrames, true},
+    {"start", kStart, true},
+    {"ss", kSeek, true},
+    {"frame", kFrame, true},
+    {"every-frame", kEveryFrame, false},
+    {"overwrite", 'y', false},
+    {"n", kNoOverwrite, false},
+    {"quiet", 'q', false},
+    {"hide_banner", kHideBanner, false},
+    {"threads", kThreads, true},
+    {"keep-partial", kKeepPartial, false},
+    {"plugin", kPlugin, true},
+    {"info", kInfo, false},
+    {"help", 'h', false},
+    {"version", kVersion, false},
+};
+
+// Single letters, which combine: -qy, -fI420.
+constexpr char kShortLetters[] = "ioftsryqh";
+
+// FFmpeg options that have no meaning here, with what to do instead.
+struct Unsupported {
+  const char* name;
+  const char* advice;
+};
+constexpr char kNoFilters[] =
+    "pellix-convert converts the pixel format only and applies no filters (no scaling, cropping or range "
+    "change): filter with ffmpeg before or after it, piping raw frames";
+constexpr char kNoCodecs[] =
+    "pellix-convert reads and writes raw frames (rawvideo) and YUV4MPEG2 only: decode or encode with ffmpeg "
+    "and pipe raw frames, e.g. ffmpeg -i IN -f rawvideo -pix_fmt yuv420p - | pellix-convert ...";
+const Unsupported kUnsupported[] = {
+    {"vf", kNoFilters},          {"filter:v", kNoFilters}, {"filter", kNoFilters},   {"filter_complex", kNoFilters},
+    {"lavfi", kNoFilters},       {"sws_flags", kNoFilters}, {"c", kNoCodecs},        {"c:v", kNoCodecs},
+    {"codec", kNoCodecs},        {"codec:v", kNoCodecs},   {"vcodec", kNoCodecs},    {"b:v", kNoCodecs},
+    {"crf", kNoCodecs},          {"preset", kNoCodecs},    {"qscale:v", kNoCodecs},  {"q:v", kNoCodecs},
+};
+// Codec options whose value needs nothing done.
+bool HarmlessCodec(const std::string& name, const std::string& value) {
+  return (name == "c" || name == "c:v" || name == "codec" || name == "codec:v" || name == "vcodec") &&
+         value == "rawvideo";
+}
+
+// More threads than this only multiply components for nothing.
+constexpr int64_t kMostThreads = 256;
+
+int64_t Count(const std::string& text, int64_t low, const std::string& what,
+              int64_t high = std::numeric_limits<int64_t>::max() / 2) {
+  const auto n = ParseDecimal(text, low, high);
   if (!n) {
-    const char* expected = low == 0 ? "0, 1, 2, ..." : "1, 2, 3, ...";
+    std::string expected = low == 0 ? "0, 1, 2, ..." : "1, 2, 3, ...";
+    if (high < std::numeric_limits<int64_t>::max() / 2) expected += " up to " + std::to_string(high);
     throw UsageError("malformed " + what + " '" + text + "': expected " + expected);
   }
   return *n;
 }
 
-bool TakesValue(int code) {
-  for (const option* o = kLongOptions; o->name != nullptr; ++o) {
-    if (o->val == code) return o->has_arg == required_argument;
+const OptionName* FindName(const std::string& name) {
+  for (const OptionName& o : kOptionNames) {
+    if (name == o.name) return &o;
   }
-  return false;
+  return nullptr;
 }
 
-bool IsShortOption(int code) { return code > 0 && code < 256 && std::strchr(kShortOptions + 2, code) != nullptr; }
+const OptionName* FindLetter(char letter) {
+  if (letter == '\0' || std::strchr(kShortLetters, letter) == nullptr) return nullptr;
+  for (const OptionName& o : kOptionNames) {
+    if (o.code == letter) return &o;
+  }
+  return nullptr;
+}
 
-// How messages name an option: its spelling on the command line.
-std::string Spelling(int code, const std::string& argument) {
-  const bool shortSpelling = IsShortOption(code) && argument.size() > 1 && argument[1] != '-';
-  return shortSpelling ? std::string("-") + static_cast<char>(code) : argument;
+const Unsupported* FindUnsupported(const std::string& name) {
+  for (const Unsupported& u : kUnsupported) {
+    if (name == u.name) return &u;
+  }
+  return nullptr;
 }
 
 class Parser {
  public:
-  explicit Parser(const std::vector<std::string>& args) {
-    texts_.push_back("pellix-convert");
-    texts_.insert(texts_.end(), args.begin(), args.end());
-    for (std::string& text : texts_) argv_.push_back(text.data());
-    argv_.push_back(nullptr);
-  }
+  explicit Parser(const std::vector<std::string>& args) : args_(args) {}
 
   Options parse() {
-    // getopt keeps its state in globals: 0 starts a fresh scan (glibc).
-    optind = 0;
-    opterr = 0;
-    const int argc = static_cast<int>(texts_.size());
-    for (;;) {
-      const int at = optind < 1 ? 1 : optind;
-      const std::string current = at < argc ? texts_[static_cast<size_t>(at)] : std::string();
-      const int code = getopt_long_only(argc, argv_.data(), kShortOptions, kLongOptions, nullptr);
-      if (code == -1) break;
-      apply(code, optarg != nullptr ? std::string(optarg) : std::string(), current);
+    for (next_ = 0; next_ < args_.size();) {
+      const std::string argument = args_[next_++];
+      if (argument == "--") {
+        while (next_ < args_.size()) positional(args_[next_++]);
+      } else if (argument.size() < 2 || argument[0] != '-') {
+        positional(argument);
+      } else if (argument[1] == '-') {
+        named(argument, argument.substr(2));
+      } else {
+        singleDash(argument);
+      }
     }
-    for (int i = optind; i < argc; ++i) positional(texts_[static_cast<size_t>(i)]);
     if (modeGiven_ == 0) options_.mode = options_.input.empty() ? Mode::DefaultRun : Mode::Convert;
     if (options_.mode == Mode::Info && !options_.input.empty()) throw UsageError("--info takes no input");
+    if (options_.overwrite && noOverwrite_) throw UsageError("-y and -n contradict each other: give one");
     return options_;
   }
 
@@ -118,26 +163,82 @@ class Parser {
     }
   }
 
+  // "--name" or "--name=value" (also "-name" and "-name=value").
+  void named(const std::string& argument, const std::string& text) {
+    const size_t equals = text.find('=');
+    const std::string name = text.substr(0, equals);
+    const OptionName* option = FindName(name);
+    if (option == nullptr) {
+      const Unsupported* unsupported = FindUnsupported(name);
+      if (unsupported == nullptr) throw UsageError("unknown option '" + argument + "' (see --help)");
+      const std::string value = equals != std::string::npos ? text.substr(equals + 1) : takeValue(argument);
+      if (HarmlessCodec(name, value)) return;
+      throw UsageError("option '-" + name + "' is not supported: " + unsupported->advice);
+    }
+    if (!option->takesValue) {
+      if (equals != std::string::npos) throw UsageError("option '" + argument + "' takes no value");
+      apply(option->code, "", argument);
+      return;
+    }
+    apply(option->code, equals != std::string::npos ? text.substr(equals + 1) : takeValue(argument), argument);
+  }
+
+  // "-name" as a whole name, else letters run together: -qy, -fI420.
+  void singleDash(const std::string& argument) {
+    const std::string text = argument.substr(1);
+    const std::string name = text.substr(0, text.find('='));
+    if (FindName(name) != nullptr || FindUnsupported(name) != nullptr || FindLetter(argument[1]) == nullptr) {
+      named(argument, text);
+      return;
+    }
+    for (size_t at = 1; at < argument.size(); ++at) {
+      const OptionName* option = FindLetter(argument[at]);
+      const std::string spelling = std::string("-") + argument[at];
+      if (option == nullptr) {
+        throw UsageError("unknown option '" + spelling + "' in '" + argument + "' (see --help)");
+      }
+      if (!option->takesValue) {
+        apply(option->code, "", spelling);
+        continue;
+      }
+      const std::string rest = argument.substr(at + 1);
+      apply(option->code, rest.empty() ? takeValue(spelling) : rest, spelling);
+      return;
+    }
+  }
+
+  std::string takeValue(const std::string& spelling) {
+    if (next_ >= args_.size()) throw UsageError("option '" + spelling + "' needs a value");
+    return args_[next_++];
+  }
+
   // A single-valued option may be given once (its aliases count as the
   // same option).
   void once(int code, const std::string& spelling) {
     if (!seen_.insert(code).second) throw UsageError("option " + spelling + " given twice");
   }
 
-  void apply(int code, const std::string& value, const std::string& current) {
-    // -pix_fmt may be given once for each side, below.
-    if (code != kPixelFormat && TakesValue(code)) once(code, "'" + Spelling(code, current) + "'");
+  void apply(int code, const std::string& value, const std::string& spelling) {
+    const OptionName* option = nullptr;
+    for (const OptionName& o : kOptionNames) {
+      if (o.code == code) option = &o;
+    }
+    // FFmpeg's rule: its options after -i INPUT are the output's (our own
+    // --from and --size name the input's wherever they stand).
+    const bool ffmpegSpelling = spelling == "-f" || spelling == "-s" || spelling == "-video_size";
+    const bool afterDashI = inputByDashI_ && ffmpegSpelling;
+    if (code == 'f' && afterDashI) code = 't';
+    // -pix_fmt may be given once for each side, and -f once for each (below);
+    // --start and -ss are one option.
+    if (code != kPixelFormat && option->takesValue) {
+      const std::string what = "'" + spelling + "'" + (code != option->code ? " after -i (the output's)" : "");
+      once(code == kSeek ? kStart : code, what);
+    }
     switch (code) {
-      case 1:
-        positional(value);
-        return;
-      case '?':
-        refuse(current);
-      case ':':
-        throw UsageError("option '" + current + "' needs a value");
       case 'i':
         if (!options_.input.empty()) throw UsageError("input given twice: '" + options_.input + "' and -i");
         options_.input = value;
+        inputByDashI_ = true;
         return;
       case 'o':
         if (!options_.output.empty()) throw UsageError("output given twice: '" + options_.output + "' and -o");
@@ -158,6 +259,11 @@ class Parser {
         return;
       }
       case 's':
+        if (afterDashI) {
+          throw UsageError("option '" + spelling +
+                           "' after -i sets the output's size, and pellix-convert does not scale: give the "
+                           "input's size before -i");
+        }
         options_.size = ParseFrameSize(value);
         return;
       case 'r':
@@ -169,8 +275,14 @@ class Parser {
       case kStart:
         options_.start = Count(value, 0, "start frame");
         return;
+      case kSeek:
+        options_.seek = ParseSeekTime(value);
+        return;
       case kFrame:
         options_.pngFrame = Count(value, 0, "frame number");
+        return;
+      case kThreads:
+        options_.threads = static_cast<int32_t>(Count(value, 0, "thread count", kMostThreads));
         return;
       case kPlugin:
         options_.pluginPath = value;
@@ -178,12 +290,20 @@ class Parser {
       case kEveryFrame:
         options_.everyFrame = true;
         return;
+      case kKeepPartial:
+        options_.keepPartial = true;
+        return;
       case 'y':
         options_.overwrite = true;
+        return;
+      case kNoOverwrite:
+        noOverwrite_ = true;
         return;
       case 'q':
         options_.quiet = true;
         return;
+      case kHideBanner:
+        return;  // there is no banner
       case kInfo:
         setMode(Mode::Info);
         return;
@@ -194,20 +314,8 @@ class Parser {
         setMode(Mode::Version);
         return;
       default:
-        refuse(current);
+        throw UsageError("unknown option '" + spelling + "' (see --help)");
     }
-  }
-
-  [[noreturn]] void refuse(const std::string& current) {
-    // glibc leaves in optopt the short letter it did not know, the code of a
-    // known long option given a value it does not take, or 0 for an unknown
-    // or ambiguous long option.
-    if (optopt != 0 && !IsShortOption(optopt) && optopt < 256) {
-      throw UsageError("unknown option '-" + std::string(1, static_cast<char>(optopt)) + "' in '" + current +
-                       "' (see --help)");
-    }
-    if (optopt != 0) throw UsageError("option '" + current + "' takes no value");
-    throw UsageError("unknown option '" + current + "' (see --help)");
   }
 
   void setMode(Mode mode) {
@@ -215,11 +323,13 @@ class Parser {
     ++modeGiven_;
   }
 
-  std::vector<std::string> texts_;
-  std::vector<char*> argv_;
+  const std::vector<std::string>& args_;
+  size_t next_ = 0;
   Options options_;
   std::set<int> seen_;
   int modeGiven_ = 0;
+  bool inputByDashI_ = false;
+  bool noOverwrite_ = false;
 };
 
 }  // namespace
@@ -257,8 +367,13 @@ pixels that share it, not interpolated.
       --start N        skip the first N frames of the input
       --frame N        PNG output: the frame to write, counted from 0 (default 0)
       --every-frame    PNG output: every frame, as NAME-000000.png, NAME-000001.png, ...
+      --keep-partial   an input that ends inside a frame still fails, but an output
+                       file keeps the whole frames before the cut (a stream has
+                       them anyway)
   -y, --overwrite      replace an existing output
   -q, --quiet          no progress line
+      --threads N      split each frame into N bands converted at once, each on
+                       its own thread (0: one per core; default 1)
       --plugin PATH    the plug-in library (default: the one built with this tool,
                        or $PELLIX_PLUGIN)
       --info           print the plug-in's properties, interfaces and routines

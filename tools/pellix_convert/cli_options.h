@@ -1,7 +1,8 @@
-// The command line of pellix-convert, parsed with getopt_long_only into
-// options without judging whether they fit together (conversion_plan does
-// that). Long options take one dash or two, as FFmpeg's do ("-pix_fmt",
-// "-frames:v", "--frames"); short flags combine ("-qy").
+// The command line of pellix-convert, parsed into options without judging
+// whether they fit together (conversion_plan does that). Long options take
+// one dash or two, as FFmpeg's do ("-pix_fmt", "-frames:v", "--frames"),
+// and are matched whole, never abbreviated; short flags combine ("-qy").
+// As in FFmpeg, -f and -s after "-i INPUT" are the output's.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/pellix_convert/seek_time.h"
 #include "tools/pellix_convert/size_and_rate.h"
 
 namespace pellix::convert {
@@ -35,10 +37,13 @@ struct Options {
   std::optional<std::string> rate;  // -r, as a YUV4MPEG2 ratio "N:D"
   std::optional<int64_t> frames;    // --frames, -frames:v, -vframes
   std::optional<int64_t> start;     // --start
+  std::optional<SeekTime> seek;     // -ss
   std::optional<int64_t> pngFrame;  // which frame a PNG shows
   bool everyFrame = false;          // one PNG per frame
   bool overwrite = false;
   bool quiet = false;
+  bool keepPartial = false;  // --keep-partial
+  int32_t threads = 1;  // --threads: 0 is one per core
   std::string pluginPath;  // empty: the plug-in built with this tree
 };
 

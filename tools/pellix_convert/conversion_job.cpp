@@ -1,17 +1,20 @@
 #include "tools/pellix_convert/conversion_job.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include "tools/pellix_convert/atomic_output.h"
 #include "tools/pellix_convert/frame_files.h"
+#include "tools/pellix_convert/output_file.h"
 #include "tools/pellix_convert/plugin_conversion.h"
 #include "tools/pellix_convert/png_writer.h"
 #include "tools/pellix_convert/progress.h"
 #include "tools/pellix_convert/raw_io.h"
+#include "tools/pellix_convert/seek_time.h"
+#include "tools/pellix_convert/size_and_rate.h"
 #include "tools/pellix_convert/tool_error.h"
 #include "tools/pellix_convert/y4m.h"
 
@@ -86,6 +89,18 @@ class FrameSource {
   uint64_t frameBytes_ = 0;
 };
 
+// The first frame at or after -ss, by the stream's rate ("N:D").
+uint64_t StartOfSeek(const SeekTime& time, const std::string& rate, const std::string& input) {
+  const size_t colon = rate.find(':');
+  const auto numerator = ParseDecimal(rate.substr(0, colon), 1, INT32_MAX);
+  const auto denominator = colon == std::string::npos ? std::nullopt : ParseDecimal(rate.substr(colon + 1), 1, INT32_MAX);
+  if (!numerator || !denominator) {
+    throw UsageError("-ss needs the frame rate of input " + input + ", which is unknown (F" + rate +
+                     "): give -r RATE, or --start N to count frames");
+  }
+  return static_cast<uint64_t>(FirstFrameAt(time, *numerator, *denominator));
+}
+
 void WriteDisplayPng(const std::string& path, bool overwrite, PluginConversion* toBgra, const uint8_t* frame,
                      int32_t width, int32_t height, std::vector<uint8_t>& scratch) {
   const uint8_t* bgra = frame;
@@ -103,15 +118,15 @@ void RunConversion(ConversionPlan plan) {
   if (plan.inputByContent) SettleInputContainer(plan, StartsWithY4mMagic(input));
   // No output may be the input, under any name; checked now, before the
   // output is claimed, and again when each output file is put in place.
-  if (input.file()) AtomicOutputFile::protectInput(*input.file(), input.name());
+  if (input.file()) OutputFile::protectInput(*input.file(), input.name());
 
   const bool png = plan.outputContainer == Container::Png;
   const bool onePng = png && !plan.everyFrame;
   // The output is claimed first, so a run whose output is not free stops
   // before any work.
-  std::unique_ptr<OutputSink> output;
+  std::unique_ptr<OutputFile> output;
   if (png) {
-    AtomicOutputFile::checkAvailable(onePng ? plan.output : NumberedName(plan.output, 0), plan.overwrite);
+    OutputFile::checkAvailable(onePng ? plan.output : NumberedName(plan.output, 0), plan.overwrite);
   } else {
     output = OpenOutput(plan.output, plan.overwrite);
   }
@@ -120,7 +135,7 @@ void RunConversion(ConversionPlan plan) {
   const int32_t width = source.header().width;
   const int32_t height = source.header().height;
 
-  PluginConversion conversion(library, plan.from, plan.to, width, height);
+  PluginConversion conversion(library, plan.from, plan.to, width, height, plan.threads);
   std::unique_ptr<PluginConversion> display;
   if (png && plan.to != PixelFormat::BGRA) {
     display = std::make_unique<PluginConversion>(library, plan.to, PixelFormat::BGRA, width, height);
@@ -128,6 +143,7 @@ void RunConversion(ConversionPlan plan) {
   std::optional<Y4mWriter> y4m;
   if (plan.outputContainer == Container::Y4m) y4m.emplace(*output, source.header());
 
+  if (plan.seek) plan.start = StartOfSeek(*plan.seek, source.header().frameRate, input.name());
   source.skip(plan.start);
   // Frames to convert: at most --frames, and for one image up to it only.
   uint64_t limit = plan.frames.value_or(UINT64_MAX);
@@ -136,23 +152,42 @@ void RunConversion(ConversionPlan plan) {
   std::optional<uint64_t> total = source.framesRemaining();
   if (total) total = std::min(*total, limit);
   progress.setTotal(total);
-  std::vector<uint8_t> in(source.frameBytes());
-  std::vector<uint8_t> out;
-  std::vector<uint8_t> scratch;
   uint64_t frames = 0;
-  while (frames < limit && source.read(in.data())) {
-    progress.update(frames);
-    const uint64_t index = frames++;
-    if (onePng && index != plan.pngFrame) continue;
-    conversion.convert(in.data(), out);
+  try {
     if (png) {
-      WriteDisplayPng(onePng ? plan.output : NumberedName(plan.output, index), plan.overwrite, display.get(),
-                      out.data(), width, height, scratch);
-    } else if (y4m) {
-      y4m->writeFrame(out.data(), out.size());
+      std::vector<uint8_t> in(source.frameBytes());
+      std::vector<uint8_t> out;
+      std::vector<uint8_t> scratch;
+      while (frames < limit && source.read(in.data())) {
+        progress.update(frames);
+        const uint64_t index = frames++;
+        if (onePng && index != plan.pngFrame) continue;
+        conversion.convert(in.data(), out);
+        WriteDisplayPng(onePng ? plan.output : NumberedName(plan.output, index), plan.overwrite, display.get(),
+                        out.data(), width, height, scratch);
+      }
     } else {
-      output->write(out.data(), out.size());
+      // Streams: each frame read into the plug-in's frame and written from its
+      // converted one.
+      const PluginConversion::FrameReader read = [&](uint8_t* frame) { return source.read(frame); };
+      const PluginConversion::FrameWriter write = [&](const uint8_t* frame, size_t size) {
+        if (y4m) {
+          y4m->writeFrame(frame, size);
+        } else {
+          output->write(frame, size);
+        }
+      };
+      for (; frames < limit; ++frames) {
+        progress.update(frames);
+        if (!conversion.convert(read, write)) break;
+      }
     }
+  } catch (const TruncatedInput&) {
+    progress.finish();
+    // The whole frames before the cut are delivered: a stream has them
+    // already, a file keeps them only when asked to.
+    if (output && plan.keepPartial && frames > 0) output->commit();
+    throw;
   }
   progress.update(frames);
   progress.finish();

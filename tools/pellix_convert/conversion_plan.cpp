@@ -107,6 +107,7 @@ void PlanOutput(const Options& options, ConversionPlan& plan) {
 
 void PlanFrames(const Options& options, ConversionPlan& plan) {
   plan.start = static_cast<uint64_t>(options.start.value_or(0));
+  plan.seek = options.seek;
   if (options.frames) plan.frames = static_cast<uint64_t>(*options.frames);
   if (plan.outputContainer == Container::Png) {
     if (plan.output == "-") throw UsageError("PNG output needs a file name, not standard output");
@@ -129,6 +130,8 @@ ConversionPlan PlanConversion(const Options& options) {
   plan.input = options.input;
   plan.overwrite = options.overwrite;
   plan.quiet = options.quiet;
+  plan.keepPartial = options.keepPartial;
+  plan.threads = options.threads;
   plan.pluginPath = options.pluginPath;
   PlanInput(options, plan);
   PlanOutput(options, plan);

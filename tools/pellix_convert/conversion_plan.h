@@ -10,6 +10,7 @@
 
 #include "formats/pixel_format.h"
 #include "tools/pellix_convert/cli_options.h"
+#include "tools/pellix_convert/seek_time.h"
 
 namespace pellix::convert {
 
@@ -30,12 +31,15 @@ struct ConversionPlan {
   std::optional<std::string> rate;     // YUV4MPEG2 output: "N:D" instead of the input's rate
 
   uint64_t start = 0;               // input frames skipped
+  std::optional<SeekTime> seek;     // or the frames before this time
   std::optional<uint64_t> frames;   // at most this many converted
   uint64_t pngFrame = 0;            // counted from the first frame converted
   bool everyFrame = false;
 
   bool overwrite = false;
   bool quiet = false;
+  bool keepPartial = false;  // an output file keeps the whole frames of a truncated input
+  int32_t threads = 1;  // bands per frame, each on its own thread; 0: one per core
   std::string pluginPath;
 };
 

@@ -1,7 +1,5 @@
 #include "tools/pellix_convert/default_run.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -11,7 +9,7 @@
 #include <iomanip>
 #include <system_error>
 
-#include "tools/pellix_convert/atomic_output.h"
+#include "tools/pellix_convert/output_file.h"
 #include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/plugin_conversion.h"
 #include "tools/pellix_convert/png_writer.h"
@@ -35,8 +33,7 @@ void MakeFolder(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) throw ToolError("cannot create output folder '" + folder + "': " + error.message());
-  struct stat info {};
-  if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+  if (!std::filesystem::is_directory(folder, error)) {
     throw ToolError("output folder '" + folder + "' is not a folder");
   }
 }
@@ -89,6 +86,7 @@ DefaultRunSettings DefaultRunFromOptions(const Options& options) {
   }
   if (options.pngFrame || options.everyFrame) throw UsageError("--frame and --every-frame need an input (-i PATH)");
   if (options.start) throw UsageError("--start needs an input (-i PATH)");
+  if (options.seek) throw UsageError("-ss needs an input (-i PATH)");
   if (options.rate) throw UsageError("-r needs an input (-i PATH) and YUV4MPEG2 output");
   DefaultRunSettings settings;
   if (!options.output.empty()) {
@@ -159,9 +157,9 @@ void RunDefault(const DefaultRunSettings& settings, std::ostream& out) {
   const std::string tablePath = InFolder(settings.folder, kTableName);
   MakeFolder(settings.folder);
   // Refuse before any work when an earlier run's results are in the way.
-  AtomicOutputFile::checkAvailable(tablePath, settings.overwrite);
+  OutputFile::checkAvailable(tablePath, settings.overwrite);
   for (PixelFormat format : kAllFormats) {
-    AtomicOutputFile::checkAvailable(InFolder(settings.folder, ImageName(format)), settings.overwrite);
+    OutputFile::checkAvailable(InFolder(settings.folder, ImageName(format)), settings.overwrite);
   }
   const auto library = LoadPlugin(settings.pluginPath);
 
@@ -184,7 +182,7 @@ void RunDefault(const DefaultRunSettings& settings, std::ostream& out) {
     results.push_back(MeasurePair(library, settings, pair.from, pair.to, sources));
   }
   const std::string table = RoundTripTable(settings, results);
-  AtomicOutputFile file(tablePath, settings.overwrite);
+  OutputFile file(tablePath, settings.overwrite);
   file.write(reinterpret_cast<const uint8_t*>(table.data()), table.size());
   file.commit();
 

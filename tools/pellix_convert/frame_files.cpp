@@ -48,6 +48,22 @@ std::string PairSizeProblem(FormatPair pair, int32_t width, int32_t height) {
          " only at an even width and height, not " + std::to_string(width) + "x" + std::to_string(height);
 }
 
+bool SameLayout(const FrameLayout& a, const FrameLayout& b) {
+  if (a.format != b.format || a.width != b.width || a.height != b.height || a.planeCount != b.planeCount) return false;
+  // Each plane's rows back to back from the same first byte in both.
+  auto packed = [](const PlaneLayout& p) {
+    return p.rows == 0 || (p.pitch == p.rowBytes && p.rowOffset(p.rows - 1) == p.rowOffset(0) + (p.rows - 1) * p.rowBytes);
+  };
+  for (int i = 0; i < a.planeCount; ++i) {
+    const PlaneLayout& p = a.planes[i];
+    const PlaneLayout& q = b.planes[i];
+    if (p.rows != q.rows || p.rowBytes != q.rowBytes || p.rowOffset(0) != q.rowOffset(0) || !packed(p) || !packed(q)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 void CopyPixels(const uint8_t* src, const FrameLayout& from, uint8_t* dst, const FrameLayout& to) {
   for (int i = 0; i < from.planeCount; ++i) {
     const PlaneLayout& a = from.planes[i];

@@ -35,6 +35,10 @@ std::string SizeProblem(PixelFormat format, int32_t width, int32_t height);
 // to YUY2 or UYVY at an odd width or height); then a sentence saying so.
 std::string PairSizeProblem(FormatPair pair, int32_t width, int32_t height);
 
+// True when the two layouts of one format and size place every plane's
+// rows alike, so the first packedBytes() of one frame are the other's.
+bool SameLayout(const FrameLayout& a, const FrameLayout& b);
+
 // Copies the pixels of one frame between two layouts of the same format and
 // size; padding bytes of the destination are left as they are.
 void CopyPixels(const uint8_t* src, const FrameLayout& from, uint8_t* dst, const FrameLayout& to);

@@ -1,18 +1,17 @@
 // pellix-convert: converts video through the Pellix colour transform plug-in,
 // loaded by path and driven through the host SDK like any host would.
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <new>
 #include <string>
 #include <vector>
 
-#include "tools/pellix_convert/atomic_output.h"
 #include "tools/pellix_convert/cli_options.h"
 #include "tools/pellix_convert/conversion_job.h"
 #include "tools/pellix_convert/conversion_plan.h"
 #include "tools/pellix_convert/default_run.h"
 #include "tools/pellix_convert/info.h"
+#include "tools/pellix_convert/interrupt.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace {
@@ -45,9 +44,7 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A closed pipe downstream must become a write error with a message, not a silent death.
-  std::signal(SIGPIPE, SIG_IGN);
-  pellix::convert::AtomicOutputFile::installSignalCleanup();
+  pellix::convert::InstallInterruptCleanup();
   try {
     return Run(std::vector<std::string>(argv + 1, argv + argc));
   } catch (const pellix::convert::ToolError& error) {

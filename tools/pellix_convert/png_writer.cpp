@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <new>
 
-#include "tools/pellix_convert/atomic_output.h"
+#include "tools/pellix_convert/output_file.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
@@ -91,7 +91,7 @@ std::vector<uint8_t> EncodePng(const uint8_t* bgra, int32_t width, int32_t heigh
 void WritePng(const std::string& path, bool overwrite, const uint8_t* bgra, int32_t width, int32_t height,
               uint64_t pitch) {
   const std::vector<uint8_t> png = EncodePng(bgra, width, height, pitch);
-  AtomicOutputFile file(path, overwrite);
+  OutputFile file(path, overwrite);
   file.write(png.data(), png.size());
   file.commit();
 }

@@ -11,7 +11,7 @@ namespace pellix::convert {
 // bytes apart (alpha is dropped: the plug-in always writes 255).
 std::vector<uint8_t> EncodePng(const uint8_t* bgra, int32_t width, int32_t height, uint64_t pitch);
 
-// Encodes and writes to `path` through an AtomicOutputFile.
+// Encodes and writes to `path` through an OutputFile.
 void WritePng(const std::string& path, bool overwrite, const uint8_t* bgra, int32_t width, int32_t height,
               uint64_t pitch);
 

@@ -1,8 +1,8 @@
 #include "tools/pellix_convert/progress.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+
+#include "tools/pellix_convert/terminal.h"
 
 namespace pellix::convert {
 namespace {
@@ -33,7 +33,7 @@ std::string ProgressText(uint64_t done, std::optional<uint64_t> total, double se
 }
 
 ProgressLine::ProgressLine(bool enabled)
-    : enabled_(enabled && isatty(STDERR_FILENO)), start_(Clock::now()), lastDraw_(start_) {}
+    : enabled_(enabled && StandardErrorIsTerminal()), start_(Clock::now()), lastDraw_(start_) {}
 
 ProgressLine::~ProgressLine() {
   if (drawn_) std::fputc('\n', stderr);

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/pellix_convert/atomic_output.h"
 #include "tools/pellix_convert/file_identity.h"
+#include "tools/pellix_convert/input_file.h"
+#include "tools/pellix_convert/output_file.h"
 
 namespace pellix::convert {
 
@@ -18,7 +19,6 @@ class InputStream {
  public:
   // "-" is standard input. Throws a ToolError when the input cannot be opened.
   explicit InputStream(const std::string& path);
-  ~InputStream();
   InputStream(const InputStream&) = delete;
   InputStream& operator=(const InputStream&) = delete;
 
@@ -35,23 +35,19 @@ class InputStream {
   uint64_t skip(uint64_t size);
 
   // "standard input" or 'path', for messages.
-  const std::string& name() const { return name_; }
+  const std::string& name() const { return file_.name(); }
   uint64_t bytesConsumed() const { return consumed_; }
   // Bytes not yet consumed, where the input is a regular file.
   std::optional<uint64_t> bytesRemaining() const;
   // The regular file read (also through standard input); nothing for a pipe.
-  const std::optional<FileIdentity>& file() const { return file_; }
+  const std::optional<FileIdentity>& file() const { return file_.file(); }
 
  private:
   // Reads more after the unconsumed bytes until `want` are buffered or the
   // input ends; false when none are buffered.
   bool fill(size_t want);
 
-  std::string name_;
-  int fd_ = -1;
-  bool ownsFd_ = false;
-  std::optional<uint64_t> fileSize_;
-  std::optional<FileIdentity> file_;
+  InputFile file_;
   std::vector<uint8_t> buffer_;
   size_t begin_ = 0;
   size_t end_ = 0;
@@ -62,11 +58,12 @@ class InputStream {
 // Whole frames of a fixed size from an input of raw frames.
 class RawFrameReader {
  public:
-  // Throws at once when a regular file is not a whole number of frames.
   RawFrameReader(InputStream& input, uint64_t frameBytes);
 
-  // True with a frame in `data`; false at the end of the input. Throws when
-  // the input ends inside a frame, saying how many bytes are left over.
+  // True with a frame in `data`; false at the end of the input. Throws
+  // TruncatedInput when the input ends inside a frame, saying how many
+  // bytes are left over (a file and a pipe alike: the frames before it are
+  // read first).
   bool readFrame(uint8_t* data);
 
   // Frames still to come, where the input's length is known.
@@ -78,17 +75,8 @@ class RawFrameReader {
   uint64_t framesRead_ = 0;
 };
 
-class OutputSink {
- public:
-  virtual ~OutputSink() = default;
-  virtual void write(const uint8_t* data, size_t size) = 0;
-  // The output is complete; without this call a file output is discarded.
-  virtual void commit() = 0;
-  virtual const std::string& name() const = 0;
-};
-
-// "-" is standard output; anything else a file through AtomicOutputFile.
-std::unique_ptr<OutputSink> OpenOutput(const std::string& path, bool overwrite);
+// "-" is standard output; anything else an OutputFile.
+std::unique_ptr<OutputFile> OpenOutput(const std::string& path, bool overwrite);
 
 // The message for an input that holds `leftOver` bytes after `frames` whole
 // frames of `frameBytes` bytes.

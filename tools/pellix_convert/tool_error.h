@@ -23,6 +23,13 @@ class ToolError : public std::runtime_error {
   int status_;
 };
 
+// An input that ends inside a frame (or its YUV4MPEG2 marker): the frames
+// before it are whole and have been delivered.
+class TruncatedInput : public ToolError {
+ public:
+  explicit TruncatedInput(const std::string& message) : ToolError(message) {}
+};
+
 inline ToolError UsageError(const std::string& message) { return ToolError(message, kExitUsage); }
 
 }  // namespace pellix::convert

@@ -142,6 +142,13 @@ Y4mReader::Y4mReader(InputStream& input) : input_(input) {
   const std::string line = ReadLine(
       input_, "truncated YUV4MPEG2 header" + where,
       "malformed YUV4MPEG2 header" + where + ": no end of line within " + std::to_string(kLongestLine) + " bytes");
+  if (!line.empty() && line.back() == '\r') {
+    // A carriage return would end up glued to the last parameter (F25:1\r);
+    // a stream whose line ends were rewritten has its frames damaged too.
+    throw ToolError("malformed YUV4MPEG2 header" + where +
+                    ": the line ends in CR LF, but YUV4MPEG2 lines end in a bare LF (was the stream converted "
+                    "to DOS line ends? Its frames are then damaged as well: make it again)");
+  }
   try {
     header_ = ParseY4mParameters(line);
   } catch (const Y4mUnsupported& error) {
@@ -161,7 +168,7 @@ bool Y4mReader::readFrame(uint8_t* data) {
   if (got == 0) return false;
   const bool prefixMatches = std::memcmp(marker, kFrameMarker, std::min(got, kFrameMarkerBytes)) == 0;
   if (!prefixMatches) throw ToolError("malformed YUV4MPEG2 frame marker" + where + ": expected 'FRAME'");
-  if (got < kFrameMarkerBytes + 1) throw ToolError("truncated YUV4MPEG2 frame marker" + where);
+  if (got < kFrameMarkerBytes + 1) throw TruncatedInput("truncated YUV4MPEG2 frame marker" + where);
   const char after = marker[kFrameMarkerBytes];
   if (after == ' ') {
     ReadLine(input_, "truncated YUV4MPEG2 frame marker" + where,
@@ -172,7 +179,7 @@ bool Y4mReader::readFrame(uint8_t* data) {
   }
   const size_t pixels = input_.read(data, frameBytes_);
   if (pixels != frameBytes_) {
-    throw ToolError("truncated YUV4MPEG2 frame " + std::to_string(framesRead_) + " in input " + input_.name() + ": " +
+    throw TruncatedInput("truncated YUV4MPEG2 frame " + std::to_string(framesRead_) + " in input " + input_.name() + ": " +
                     std::to_string(pixels) + " of " + std::to_string(frameBytes_) + " bytes");
   }
   ++framesRead_;
@@ -197,7 +204,7 @@ bool StartsWithY4mMagic(InputStream& input) {
   return input.peek(start, kMagicBytes) == kMagicBytes && std::memcmp(start, kMagic, kMagicBytes) == 0;
 }
 
-Y4mWriter::Y4mWriter(OutputSink& output, const Y4mHeader& header) : output_(output) {
+Y4mWriter::Y4mWriter(OutputFile& output, const Y4mHeader& header) : output_(output) {
   std::string line = std::string(kMagic) + "W" + std::to_string(header.width) + " H" + std::to_string(header.height) +
                      " F" + header.frameRate + " I" + header.interlacing + " A" + header.aspect + " C" +
                      header.colourSpace;

@@ -65,11 +65,11 @@ class Y4mReader {
 
 class Y4mWriter {
  public:
-  Y4mWriter(OutputSink& output, const Y4mHeader& header);
+  Y4mWriter(OutputFile& output, const Y4mHeader& header);
   void writeFrame(const uint8_t* data, uint64_t size);
 
  private:
-  OutputSink& output_;
+  OutputFile& output_;
 };
 
 }  // namespace pellix::convert
