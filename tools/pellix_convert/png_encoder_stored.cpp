@@ -1,5 +1,6 @@
 // PNG encoding without a compression library: filter type 0 on every row and
-// the zlib stream made of stored deflate blocks. Any PNG reader gives the
+// the zlib stream made of stored deflate blocks (built everywhere, so the
+// suite can read its output back with libpng). Any PNG reader gives the
 // same pixels as from libpng's output; the file is larger.
 #include <array>
 
@@ -62,7 +63,7 @@ std::vector<uint8_t> StoredZlibStream(const std::vector<uint8_t>& raw) {
 
 }  // namespace
 
-std::vector<uint8_t> EncodePng(const uint8_t* bgra, int32_t width, int32_t height, uint64_t pitch) {
+std::vector<uint8_t> EncodeStoredPng(const uint8_t* bgra, int32_t width, int32_t height, uint64_t pitch) {
   const std::vector<uint8_t> rgb = RgbFromBgra(bgra, width, height, pitch);
   const size_t rgbPitch = 3 * static_cast<size_t>(width);
   std::vector<uint8_t> filtered;
