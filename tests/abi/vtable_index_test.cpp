@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "host/plugin_library.h"
@@ -47,7 +48,11 @@ void TESSEL_MEMBER_CALL OnReleased(void* self, void* plugin) {
   static_cast<HandWrittenHost*>(self)->calls.emplace_back(9, plugin);
 }
 
+// An Itanium table is preceded by two words, the offset to the top of the
+// object and its type information. The plug-in never reads them; an
+// instrumented build (UBSan's vptr check) does, so they name PluginHost.
 struct HostTable {
+  const void* prefix[2] = {nullptr, &typeid(Tessel::PluginHost)};
   void* entries[VirtualTableEntry(9) + 1] = {};
   HostTable() {
     entries[VirtualTableEntry(8)] = reinterpret_cast<void*>(&OnReleasing);
