@@ -46,5 +46,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# One Wine server for the whole run: a server that ends when its last
+# program does can race with the next program starting.
+# Started once before the suite, so that the tests do not race each other
+# through Wine's own start-up (its services start with the first program).
+wineserver -p 2>/dev/null || true  # (one may run already in this prefix)
+trap 'wineserver -k' EXIT
+wine cmd /c exit >/dev/null 2>&1 || true
 (cd "$dir" && ctest --output-on-failure -j "$(nproc)")
 echo "Windows suite passed under Wine"
