@@ -4,8 +4,13 @@
 # prefix /usr). Included before the subfolders, which use these names.
 include(GNUInstallDirs)
 
-set(PELLIX_PLUGIN_FILE_NAME
-    "${CMAKE_SHARED_LIBRARY_PREFIX}pellix_color_transform${CMAKE_SHARED_LIBRARY_SUFFIX}")
+# (pellix_color_transform.dll on Windows, which names libraries without "lib".)
+if(WIN32)
+  set(PELLIX_PLUGIN_FILE_NAME "pellix_color_transform${CMAKE_SHARED_LIBRARY_SUFFIX}")
+else()
+  set(PELLIX_PLUGIN_FILE_NAME
+      "${CMAKE_SHARED_LIBRARY_PREFIX}pellix_color_transform${CMAKE_SHARED_LIBRARY_SUFFIX}")
+endif()
 set(PELLIX_INSTALL_PLUGINDIR "${CMAKE_INSTALL_LIBDIR}/pellix")
 set(PELLIX_INSTALL_PLUGIN "${PELLIX_INSTALL_PLUGINDIR}/${PELLIX_PLUGIN_FILE_NAME}")
 set(PELLIX_INSTALL_SDK_INCLUDEDIR "${CMAKE_INSTALL_INCLUDEDIR}/tessel")

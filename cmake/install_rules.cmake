@@ -7,9 +7,13 @@ include(CMakePackageConfigHelpers)
 
 # The build tree keeps the plug-in and the tool where an installation does,
 # so that pellix-convert finds its plug-in by the same relative path in both.
+# (A Windows DLL is a runtime file, a shared object a library file.)
 set_target_properties(pellix_color_transform PROPERTIES
-  LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${PELLIX_INSTALL_PLUGINDIR})
-install(TARGETS pellix_color_transform LIBRARY DESTINATION ${PELLIX_INSTALL_PLUGINDIR})
+  LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${PELLIX_INSTALL_PLUGINDIR}
+  RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${PELLIX_INSTALL_PLUGINDIR})
+install(TARGETS pellix_color_transform
+  LIBRARY DESTINATION ${PELLIX_INSTALL_PLUGINDIR}
+  RUNTIME DESTINATION ${PELLIX_INSTALL_PLUGINDIR})
 
 if(TARGET pellix-convert)
   set_target_properties(pellix-convert PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${CMAKE_INSTALL_BINDIR})

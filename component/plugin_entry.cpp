@@ -5,9 +5,9 @@
 #include <boost/thread/exceptions.hpp>
 
 #include "component/color_transform.h"
+#include "component/export_attribute.h"
 
-extern "C" __attribute__((visibility("default"))) int32_t _getPlugin(Tessel::PluginHost* host,
-                                                                     Tessel::Plugin** plugin) {
+extern "C" PELLIX_EXPORT int32_t _getPlugin(Tessel::PluginHost* host, Tessel::Plugin** plugin) {
   if (plugin == nullptr) return 0;
   // Failure to get memory (or the mutex's system resources) is reported by a
   // null object, never by an exception escaping into the host.

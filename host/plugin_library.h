@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/platform/dynamic_library.h"
 #include "sdk/interfaces.h"
 
 namespace pellix {
@@ -16,9 +17,6 @@ class PluginLibrary {
   // Throws std::runtime_error naming the path and the loader's message when
   // the library cannot be loaded or does not export _getPlugin.
   explicit PluginLibrary(const std::string& path);
-  ~PluginLibrary();
-  PluginLibrary(const PluginLibrary&) = delete;
-  PluginLibrary& operator=(const PluginLibrary&) = delete;
 
   GetPluginFunction getPlugin() const { return getPlugin_; }
   const std::string& path() const { return path_; }
@@ -29,7 +27,7 @@ class PluginLibrary {
 
  private:
   std::string path_;
-  void* handle_ = nullptr;
+  platform::DynamicLibrary library_;
   GetPluginFunction getPlugin_ = nullptr;
 };
 

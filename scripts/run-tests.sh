@@ -4,6 +4,7 @@
 # end-to-end pair tests on emulated processors without AVX, with AVX2, and
 # with AVX2 but no OS support for it, then the hardening stages: the
 # concurrency tests under ThreadSanitizer, the suite as a 32-bit x86 program,
+# the 32-bit Windows build under Wine,
 # and each fuzz target for a short run. Warnings are
 # errors in every build. Set PELLIX_FUZZ_SECONDS to change the fuzz runs
 # (0 skips them).
@@ -43,6 +44,9 @@ scripts/run-tsan.sh
 
 stage "32-bit x86 build"
 scripts/run-i386.sh
+
+stage "32-bit Windows build under Wine"
+scripts/run-windows-tests.sh
 
 fuzz_seconds=${PELLIX_FUZZ_SECONDS:-30}
 if ((fuzz_seconds > 0)); then

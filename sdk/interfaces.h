@@ -7,6 +7,7 @@
 
 #include "host.h"
 #include "values.h"
+#include "vtable_entries.h"
 
 namespace Tessel {
 

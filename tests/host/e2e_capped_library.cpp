@@ -1,9 +1,8 @@
 #include "tests/host/e2e_capped_library.h"
 
-#include <unistd.h>
-
+#include <atomic>
 #include <cstdlib>
-#include <fstream>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <stdexcept>
@@ -11,29 +10,53 @@
 
 #include "host/conversion_session.h"
 #include "host/frame_ledger.h"
+#include "host/platform/environment.h"
 
 namespace pellix {
 namespace e2e {
 namespace {
 
-std::string CopyOfPlugin() {
-  char path[] = "/tmp/pellix-capped-plugin-XXXXXX";
-  const int fd = mkstemp(path);
-  if (fd < 0) throw std::runtime_error("cannot create a copy of the plug-in");
-  close(fd);
-  std::ifstream in(PluginLibrary::defaultPath(), std::ios::binary);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << in.rdbuf();
-  if (!in || !out) throw std::runtime_error("cannot copy the plug-in to " + std::string(path));
-  return path;
-}
+namespace fs = std::filesystem;
+
+// A copy of the plug-in under a name of its own, so that loading it gives a
+// second instance with its own set-up. The file is removed after the library
+// is unloaded (Windows cannot remove a loaded library's file).
+class PluginCopy {
+ public:
+  PluginCopy() {
+    static std::atomic<unsigned> serial{0};
+    const fs::path source = fs::u8path(PluginLibrary::defaultPath());
+    path_ = fs::temp_directory_path() /
+            ("pellix-capped-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "-" +
+             std::to_string(serial++) + source.extension().string());
+    std::error_code error;
+    fs::copy_file(source, path_, fs::copy_options::overwrite_existing, error);
+    if (error) throw std::runtime_error("cannot copy the plug-in to " + path_.u8string() + ": " + error.message());
+  }
+  ~PluginCopy() {
+    std::error_code ignored;
+    fs::remove(path_, ignored);
+  }
+  PluginCopy(const PluginCopy&) = delete;
+  PluginCopy& operator=(const PluginCopy&) = delete;
+  std::string path() const { return path_.u8string(); }
+
+ private:
+  fs::path path_;
+};
+
+// Members end in reverse order: the library is unloaded before its file goes.
+struct CappedLibrary {
+  PluginCopy copy;
+  std::shared_ptr<const PluginLibrary> library;
+};
 
 // Connects one component so that the copy's set-up runs now, while the
 // variable holds the cap; the set-up reads it once and never again.
 void RunSetUpUnderCap(const std::shared_ptr<const PluginLibrary>& library, const char* tier) {
   const char* previous = std::getenv("PELLIX_CPU");
   const std::string saved = previous ? previous : "";
-  setenv("PELLIX_CPU", tier, 1);
+  platform::SetEnvironmentValue("PELLIX_CPU", tier);
   {
     SessionOptions options;
     options.inputFormat = "I420";
@@ -44,25 +67,23 @@ void RunSetUpUnderCap(const std::shared_ptr<const PluginLibrary>& library, const
     session.pull();
   }
   if (previous)
-    setenv("PELLIX_CPU", saved.c_str(), 1);
+    platform::SetEnvironmentValue("PELLIX_CPU", saved.c_str());
   else
-    unsetenv("PELLIX_CPU");
+    platform::RemoveEnvironmentValue("PELLIX_CPU");
 }
 
 }  // namespace
 
 std::shared_ptr<const PluginLibrary> LibraryCappedAt(const char* tier) {
   static std::mutex mutex;
-  static std::map<std::string, std::shared_ptr<const PluginLibrary>> libraries;
+  static std::map<std::string, CappedLibrary> libraries;
   const std::lock_guard<std::mutex> lock(mutex);
-  auto& library = libraries[tier];
-  if (!library) {
-    const std::string path = CopyOfPlugin();
-    library = std::make_shared<PluginLibrary>(path);
-    unlink(path.c_str());  // the loaded mapping outlives the name
-    RunSetUpUnderCap(library, tier);
+  CappedLibrary& capped = libraries[tier];
+  if (!capped.library) {
+    capped.library = std::make_shared<PluginLibrary>(capped.copy.path());
+    RunSetUpUnderCap(capped.library, tier);
   }
-  return library;
+  return capped.library;
 }
 
 }  // namespace e2e

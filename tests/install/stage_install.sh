@@ -25,6 +25,7 @@ $includedir/tessel/host.h
 $includedir/tessel/interfaces.h
 $includedir/tessel/record_layout.h
 $includedir/tessel/values.h
+$includedir/tessel/vtable_entries.h
 $docdir/LICENSE
 $docdir/hosting.md
 $docdir/pellix-convert.md

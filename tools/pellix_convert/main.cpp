@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/platform/command_line.h"
 #include "tools/pellix_convert/cli_options.h"
 #include "tools/pellix_convert/conversion_job.h"
 #include "tools/pellix_convert/conversion_plan.h"
@@ -46,7 +47,7 @@ int Run(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
   pellix::convert::InstallInterruptCleanup();
   try {
-    return Run(std::vector<std::string>(argv + 1, argv + argc));
+    return Run(pellix::platform::Utf8Arguments(argc, argv));
   } catch (const pellix::convert::ToolError& error) {
     std::fprintf(stderr, "pellix-convert: %s\n", error.what());
     return error.status();

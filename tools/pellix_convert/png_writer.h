@@ -1,4 +1,7 @@
-// PNG images of BGRA frames, through libpng.
+// PNG images of BGRA frames: through libpng where the build has it
+// (png_encoder_libpng.cpp), else with uncompressed deflate blocks
+// (png_encoder_stored.cpp through png_encoder_fallback.cpp; the same pixels
+// in a larger file).
 #pragma once
 
 #include <cstdint>
@@ -10,6 +13,12 @@ namespace pellix::convert {
 // An 8-bit RGB PNG of a width x height BGRA image whose rows are `pitch`
 // bytes apart (alpha is dropped: the plug-in always writes 255).
 std::vector<uint8_t> EncodePng(const uint8_t* bgra, int32_t width, int32_t height, uint64_t pitch);
+
+// The same image with stored (uncompressed) deflate blocks, no library needed.
+std::vector<uint8_t> EncodeStoredPng(const uint8_t* bgra, int32_t width, int32_t height, uint64_t pitch);
+
+// The RGB rows (3 bytes a pixel, no padding) of a BGRA image.
+std::vector<uint8_t> RgbFromBgra(const uint8_t* bgra, int32_t width, int32_t height, uint64_t pitch);
 
 // Encodes and writes to `path` through an OutputFile.
 void WritePng(const std::string& path, bool overwrite, const uint8_t* bgra, int32_t width, int32_t height,
