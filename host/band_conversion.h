@@ -4,11 +4,14 @@
 // several cores on one frame uses this.
 //
 // Each band has its own ConversionSession over frames of the band's height.
-// Its thread copies the band's rows from the caller's source planes into
-// the band's source frame, pulls, and copies the converted rows out to the
-// caller's destination planes. A planar band cannot be a view into the
-// whole frame (the plug-in places chroma planes from a frame's own height),
-// so every band has frames of its own; the copies run in the band's thread.
+// A band of a packed or BGRA side whose rows a frame can cover (a pitch of
+// whole pixels, at least a row wide) converts in place: its frame is a view
+// of exactly the band's rows of the caller's memory. Otherwise its thread
+// copies the band's rows into a frame of its own before the pull, or out of
+// it after. A planar side always copies: the plug-in places chroma planes
+// from a frame's own height, so a band cannot be a view into the whole
+// frame. A band's session is rebuilt when a frame's pitches call for other
+// frames than the last one's.
 //
 // Typical use:
 //   BandConversion bands(library, PixelFormat::I420, PixelFormat::BGRA, 3840, 2160, 4);

@@ -59,7 +59,8 @@ ConversionSession::ConversionSession(std::shared_ptr<const PluginLibrary> librar
   if (!component.connect(PortSide::Output, &sink_)) {
     throw HostError("output Connect refused: " + options.inputFormat + " -> " + options.outputFormat);
   }
-  if (!component.setFrameAllocator(allocator_.get())) throw HostError("SetFrameAllocator refused");
+  Tessel::FrameAllocator* const frames = options.frameAllocator ? options.frameAllocator : allocator_.get();
+  if (!component.setFrameAllocator(frames)) throw HostError("SetFrameAllocator refused");
 
   Tessel::ImageProperties announced;
   if (options.announced) {

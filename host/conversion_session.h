@@ -48,6 +48,9 @@ struct SessionOptions {
   PortSide announceOn = PortSide::Output;  // the output port clears the signs
   FrameBufferOptions sourceBuffers;
   FrameAllocatorOptions outputFrames;
+  // Given to the plug-in instead of the session's own allocator when set (it
+  // must outlive the session); allocator() still answers the session's own.
+  Tessel::FrameAllocator* frameAllocator = nullptr;
   // Source frames: `producer` if set; otherwise new frames of the source
   // layout filled by `fill` (zeros when unset).
   FrameProducer producer;

@@ -6,6 +6,8 @@
 // after the frame catches a band writing past it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <random>
@@ -115,6 +117,86 @@ std::string PairName(const ::testing::TestParamInfo<FormatPair>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPairs, Bands, ::testing::ValuesIn(kAllPairs), PairName);
+
+// A frame whose rows are `padding` bytes longer than their pixels, plane
+// after plane, between guards: one pitch a band can view and one it cannot
+// (not whole pixels, or padding a packed-to-packed conversion would write).
+struct PaddedFrame {
+  PaddedFrame(const FrameLayout& tight, uint64_t padding, uint8_t filling) : layout(tight) {
+    uint64_t at = kGuardBytes;
+    for (int i = 0; i < tight.planeCount; ++i) {
+      offsets[i] = at;
+      pitches[i] = tight.planes[i].rowBytes + padding;
+      at += pitches[i] * tight.planes[i].rows;
+    }
+    bytes.assign(at + kGuardBytes, filling);
+  }
+  // Where byte `column` of row `row` of plane `plane` lies.
+  uint64_t at(int plane, uint64_t row, uint64_t column) const { return offsets[plane] + row * pitches[plane] + column; }
+
+  FrameLayout layout;
+  uint64_t offsets[3] = {};
+  uint64_t pitches[3] = {};
+  std::vector<uint8_t> bytes;
+};
+
+// `tight` (a frame as Tight lays it out) copied into padded rows.
+PaddedFrame Padded(const std::vector<uint8_t>& tight, const FrameLayout& layout, uint64_t padding) {
+  PaddedFrame frame(layout, padding, 0xEE);
+  for (int i = 0; i < layout.planeCount; ++i) {
+    for (uint64_t row = 0; row < layout.planes[i].rows; ++row) {
+      std::copy_n(tight.begin() + static_cast<std::ptrdiff_t>(layout.planes[i].rowOffset(row)),
+                  layout.planes[i].rowBytes, frame.bytes.begin() + static_cast<std::ptrdiff_t>(frame.at(i, row, 0)));
+    }
+  }
+  return frame;
+}
+
+// Source and destination pitches of whole pixels and of none, with and
+// without padding, in every combination through one component set (so its
+// bands change between views of the caller's rows and copies): the rows get
+// the bytes of a whole-frame pull and no other byte of the destination,
+// padding and guards included, is touched.
+TEST_P(Bands, AnyPitchesGiveTheSameBytesAndTouchOnlyTheRows) {
+  const FormatPair pair = GetParam();
+  const uint64_t paddings[] = {0, 8, 1, 6};
+  std::mt19937 random(static_cast<uint32_t>(pair.from) * 17 + static_cast<uint32_t>(pair.to));
+  for (const Geometry& g : {Geometry{62, 46}, Geometry{33, 37}}) {
+    if (!Takes(pair, g)) continue;
+    const FrameLayout in = Tight(pair.from, g.width, g.height);
+    const FrameLayout out = Tight(pair.to, g.width, g.height);
+    std::vector<uint8_t> source(in.packedBytes());
+    for (uint8_t& byte : source) byte = static_cast<uint8_t>(random());
+    const std::vector<uint8_t> whole = Convert(pair, g.width, g.height, 1, source, 0xA5);
+    BandConversion bands(Library(), pair.from, pair.to, g.width, g.height, 3);
+    for (const uint64_t sourcePadding : paddings) {
+      for (const uint64_t destinationPadding : paddings) {
+        SCOPED_TRACE(std::to_string(g.width) + "x" + std::to_string(g.height) + ", rows padded by " +
+                     std::to_string(sourcePadding) + " and " + std::to_string(destinationPadding) + " bytes");
+        const PaddedFrame padded = Padded(source, in, sourcePadding);
+        SourcePlanes from;
+        for (int i = 0; i < in.planeCount; ++i) from.planes[i] = {padded.bytes.data() + padded.offsets[i], padded.pitches[i]};
+        PaddedFrame converted(out, destinationPadding, 0x5A);
+        DestinationPlanes to;
+        for (int i = 0; i < out.planeCount; ++i) {
+          to.planes[i] = {converted.bytes.data() + converted.offsets[i], converted.pitches[i]};
+        }
+        bands.convert(from, to);
+        std::vector<uint8_t> expected(converted.bytes.size(), 0x5A);
+        for (int i = 0; i < out.planeCount; ++i) {
+          for (uint64_t row = 0; row < out.planes[i].rows; ++row) {
+            std::copy_n(whole.begin() + static_cast<std::ptrdiff_t>(out.planes[i].rowOffset(row)),
+                        out.planes[i].rowBytes,
+                        expected.begin() + static_cast<std::ptrdiff_t>(converted.at(i, row, 0)));
+          }
+        }
+        size_t first = 0;
+        while (first < expected.size() && converted.bytes[first] == expected[first]) ++first;
+        EXPECT_EQ(first, expected.size()) << "first difference at byte " << first << " of " << expected.size();
+      }
+    }
+  }
+}
 
 // The same component set converts frame after frame, and a band count below
 // one means one per core.
