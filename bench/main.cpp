@@ -126,6 +126,7 @@ int main(int argc, char** argv) {
   pellix::bench::RegisterRoutineBenchmarks();
   pellix::bench::RegisterPairBenchmarks();
   pellix::bench::RegisterPluginBenchmarks();
+  pellix::bench::RegisterBandBenchmarks();
 
   RecordingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -135,6 +136,7 @@ int main(int argc, char** argv) {
   pellix::bench::PrintRoutineTable(std::cout);
   pellix::bench::PrintPairTables(std::cout);
   pellix::bench::PrintPullTable(std::cout);
+  pellix::bench::PrintBandTable(std::cout);
   pellix::bench::PrintSummary(std::cout);
   return 0;
 }

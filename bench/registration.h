@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <ostream>
 
 #include "bench/results.h"
 
@@ -12,6 +13,9 @@ namespace pellix::bench {
 void RegisterRoutineBenchmarks();
 void RegisterPairBenchmarks();
 void RegisterPluginBenchmarks();
+void RegisterBandBenchmarks();
+// The band table reads what the band benchmarks recorded.
+void PrintBandTable(std::ostream& out);
 
 // Megapixels per second, from the pixels one iteration converts.
 inline void SetPixelRate(benchmark::State& state, const FrameSize& size) {
