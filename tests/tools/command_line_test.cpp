@@ -93,6 +93,7 @@ TEST(CommandLine, RefusesWithUsageStatus) {
       {{"-o", "a", "-o", "b"}, "option '-o' given twice"},
       {{"-i", "a", "--input", "b"}, "option '--input' given twice"},
       {{"-f", "I420", "-f", "YV12"}, "option '-f' given twice"},
+      {{"-t", "bgra", "-i", "a", "-f", "rawvideo", "b"}, "option '-f' after -i (the output's) given twice (first as '-t')"},
       {{"-s", "2x2", "--size", "4x4"}, "given twice"},
       {{"--frames", "1", "-frames:v", "2"}, "option '-frames:v' given twice"},
       {{"-r", "25", "-r", "30"}, "given twice"},

@@ -2,7 +2,7 @@
 
 #include <cstring>
 #include <limits>
-#include <set>
+#include <map>
 
 #include "formats/format_names.h"
 #include "tools/pellix_convert/tool_error.h"
@@ -215,7 +215,10 @@ class Parser {
   // A single-valued option may be given once (its aliases count as the
   // same option).
   void once(int code, const std::string& spelling) {
-    if (!seen_.insert(code).second) throw UsageError("option " + spelling + " given twice");
+    const auto [first, inserted] = seen_.emplace(code, spelling);
+    if (inserted) return;
+    if (first->second == spelling) throw UsageError("option " + spelling + " given twice");
+    throw UsageError("option " + spelling + " given twice (first as " + first->second + ")");
   }
 
   void apply(int code, const std::string& value, const std::string& spelling) {
@@ -326,7 +329,7 @@ class Parser {
   const std::vector<std::string>& args_;
   size_t next_ = 0;
   Options options_;
-  std::set<int> seen_;
+  std::map<int, std::string> seen_;  // option code -> how it was first spelt
   int modeGiven_ = 0;
   bool inputByDashI_ = false;
   bool noOverwrite_ = false;
