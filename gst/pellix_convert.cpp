@@ -236,7 +236,7 @@ bool WouldRefuse(GstBaseTransform* trans, GstCaps* caps) {
 // waiting forever to preroll.) Decided only when the sink pad accepts none
 // of upstream's caps, or when every choice of format, size and colorimetry
 // they leave upstream would be refused at set-up; the reason is then the
-// first choice's, the one upstream takes. Anything else is left to
+// first choice's (upstream's first pick). Anything else is left to
 // negotiation, which refuses the same caps the same way. True when refused;
 // the reason is posted once.
 bool RefusedBeforeStreaming(GstBaseTransform* trans) {
@@ -291,8 +291,17 @@ GstStateChangeReturn ChangeState(GstElement* element, GstStateChange transition)
       return GST_STATE_CHANGE_FAILURE;
     }
   }
-  if (transition == GST_STATE_CHANGE_READY_TO_PAUSED && RefusedBeforeStreaming(GST_BASE_TRANSFORM(element))) {
-    return GST_STATE_CHANGE_FAILURE;
+  if (transition == GST_STATE_CHANGE_READY_TO_PAUSED) {
+    // Each start is judged afresh and says why it fails.
+    state.forgetRefusal();
+    bool refused = false;
+    try {
+      refused = RefusedBeforeStreaming(GST_BASE_TRANSFORM(element));
+    } catch (const std::exception& error) {
+      // Negotiation judges the caps then, as it does caps left open here.
+      GST_WARNING_OBJECT(element, "caps not judged before streaming: %s", error.what());
+    }
+    if (refused) return GST_STATE_CHANGE_FAILURE;
   }
   const GstStateChangeReturn result =
       GST_ELEMENT_CLASS(gst_pellix_convert_parent_class)->change_state(element, transition);

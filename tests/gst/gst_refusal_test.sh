@@ -9,7 +9,7 @@
 # among them, to show that nothing accepted is refused early.
 # Usage: gst_refusal_test.sh MODULE_DIR WORK_DIR [PRELOAD] [RUNS]
 set -euo pipefail
-# shellcheck source=gst_tools_env.sh
+# shellcheck source-path=SCRIPTDIR source=gst_tools_env.sh
 source "$(dirname "$0")/gst_tools_env.sh" "$@"
 runs=${4:-160}
 # Far above a run's time (under a second here, loaded and sanitized alike).

@@ -3,7 +3,7 @@
 # pellixconvert and gst-launch-1.0 runs a pipeline through it, both found
 # through GST_PLUGIN_PATH. Usage: gst_tools_test.sh MODULE_DIR WORK_DIR [PRELOAD]
 set -euo pipefail
-# shellcheck source=gst_tools_env.sh
+# shellcheck source-path=SCRIPTDIR source=gst_tools_env.sh
 source "$(dirname "$0")/gst_tools_env.sh" "$@"
 
 # A host of the plug-in, not a second copy of it: GStreamer's descriptor is
