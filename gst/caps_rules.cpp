@@ -183,6 +183,40 @@ GstCaps* ConvertibleCaps(GstCaps* caps, GstPadDirection direction, GstCaps* filt
   return result;
 }
 
+GstCaps* RefusalChoices(GstCaps* caps) {
+  GstCaps* choices = gst_caps_new_empty();
+  for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
+    const GstStructure* structure = gst_caps_get_structure(caps, i);
+    const GValue* interlacing = gst_structure_get_value(structure, "interlace-mode");
+    if (!gst_structure_has_field_typed(structure, "width", G_TYPE_INT) ||
+        !gst_structure_has_field_typed(structure, "height", G_TYPE_INT) ||
+        (interlacing != nullptr && !G_VALUE_HOLDS_STRING(interlacing))) {
+      gst_caps_unref(choices);
+      return nullptr;
+    }
+    // No colorimetry field is one choice: what GStreamer reads from the rest.
+    std::vector<const GValue*> colorimetries;
+    const GValue* colorimetry = gst_structure_get_value(structure, "colorimetry");
+    if (colorimetry != nullptr && GST_VALUE_HOLDS_LIST(colorimetry)) {
+      for (guint j = 0; j < gst_value_list_get_size(colorimetry); ++j) {
+        colorimetries.push_back(gst_value_list_get_value(colorimetry, j));
+      }
+    } else {
+      colorimetries.push_back(colorimetry);
+    }
+    for (GstVideoFormat format : FormatsIn(structure)) {
+      if (!PluginFormatOf(format)) continue;
+      for (const GValue* value : colorimetries) {
+        GstStructure* choice = gst_structure_copy(structure);
+        gst_structure_set(choice, "format", G_TYPE_STRING, gst_video_format_to_string(format), nullptr);
+        if (value != nullptr) gst_structure_set_value(choice, "colorimetry", value);
+        gst_caps_append_structure_full(choices, choice, gst_caps_features_copy(gst_caps_get_features(caps, i)));
+      }
+    }
+  }
+  return choices;
+}
+
 int FormatDistance(GstVideoFormat from, GstVideoFormat to) {
   const GstVideoFormatInfo* a = gst_video_format_get_info(from);
   const GstVideoFormatInfo* b = gst_video_format_get_info(to);

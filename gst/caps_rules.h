@@ -28,6 +28,13 @@ GstCaps* TemplateCaps();
 // when given.
 GstCaps* ConvertibleCaps(GstCaps* caps, GstPadDirection direction, GstCaps* filter);
 
+// The choices that decide a refusal which `caps` (what the sink pad accepts
+// of upstream's caps) leave upstream: one structure for each format and each
+// colorimetry a structure allows, its other fields as they are. Null when a
+// structure leaves the width, height or interlacing open: a size upstream
+// has not chosen yet cannot be judged before it chooses.
+GstCaps* RefusalChoices(GstCaps* caps);
+
 // How far apart two formats are, for choosing the closest: a change of colour
 // model (a matrix and its rounding) weighs most, then chroma resolution lost
 // or invented, then a change between planar and packed. 0 for the same

@@ -34,6 +34,11 @@ void ElementState::forgetRefusal() {
   lastRefusal_.clear();
 }
 
+bool ElementState::refused() {
+  std::lock_guard<std::mutex> lock(refusalMutex_);
+  return !lastRefusal_.empty();
+}
+
 void ElementState::load() {
   auto library = std::make_shared<const PluginLibrary>(pluginPath());
   {

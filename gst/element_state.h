@@ -53,6 +53,8 @@ class ElementState {
   // different refusal): each refusal is reported once.
   bool firstRefusal(const std::string& why);
   void forgetRefusal();
+  // True when a refusal was given since the last forgetRefusal().
+  bool refused();
 
   const std::shared_ptr<FrameLedger>& ledger() const { return ledger_; }
   uint64_t componentsMade() const { return componentsMade_.load(); }

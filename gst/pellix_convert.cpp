@@ -69,27 +69,6 @@ void Finalize(GObject* object) {
   G_OBJECT_CLASS(gst_pellix_convert_parent_class)->finalize(object);
 }
 
-// The library is loaded on the way to READY, so a missing or broken plug-in
-// stops the pipeline before any caps are negotiated.
-GstStateChangeReturn ChangeState(GstElement* element, GstStateChange transition) {
-  ElementState& state = StateOf(element);
-  if (transition == GST_STATE_CHANGE_NULL_TO_READY) {
-    try {
-      state.load();
-    } catch (const std::exception& error) {
-      const std::string path = state.pluginPath();
-      GST_ELEMENT_ERROR(element, RESOURCE, OPEN_READ,
-                        ("Could not load the Pellix plug-in library \"%s\": %s", path.c_str(), error.what()),
-                        ("plugin-path is \"%s\"", path.c_str()));
-      return GST_STATE_CHANGE_FAILURE;
-    }
-  }
-  const GstStateChangeReturn result =
-      GST_ELEMENT_CLASS(gst_pellix_convert_parent_class)->change_state(element, transition);
-  if (transition == GST_STATE_CHANGE_READY_TO_NULL) state.unload();
-  return result;
-}
-
 void ReportRefusalOnce(GstBaseTransform* trans, const std::string& why) {
   if (StateOf(trans).firstRefusal(why)) {
     GST_ELEMENT_ERROR(trans, CORE, NEGOTIATION, ("pellixconvert cannot use these caps: %s", why.c_str()), (nullptr));
@@ -214,36 +193,120 @@ GstCaps* ForeseenOutput(GstBaseTransform* trans, GstCaps* caps) {
   return pellix::gst::FixateOutput(caps, offered);
 }
 
-// Caps set-up would refuse are refused when offered too, before the caps
-// event, so that upstream's negotiation fails at once.
-// True when `caps`, fixed with their size and format (and colorimetry) as
-// upstream would fix them, are caps set-up refuses; the reason is posted.
-bool WouldRefuse(GstBaseTransform* trans, GstCaps* caps) {
+// Why set-up would refuse `caps`, fixed with their size and format (and
+// colorimetry) as upstream would fix them, or nothing.
+std::optional<std::string> RefusalOf(GstBaseTransform* trans, GstCaps* caps) {
   const GstStructure* structure = gst_caps_get_structure(caps, 0);
   if (gst_caps_get_size(caps) != 1 || gst_structure_get_string(structure, "format") == nullptr ||
       !gst_structure_has_field_typed(structure, "width", G_TYPE_INT) ||
       !gst_structure_has_field_typed(structure, "height", G_TYPE_INT)) {
-    return false;
+    return std::nullopt;
   }
   GstCaps* input = gst_caps_fixate(gst_caps_copy(caps));
   GstCaps* output = ForeseenOutput(trans, input);
   GstVideoInfo inInfo;
   GstVideoInfo outInfo;
-  bool refused = false;
+  std::optional<std::string> refusal;
   if (output != nullptr && gst_caps_is_fixed(output) && gst_video_info_from_caps(&inInfo, input) &&
       gst_video_info_from_caps(&outInfo, output)) {
     try {
-      if (auto refusal = SetupRefusal(input, &inInfo, output, &outInfo)) {
-        ReportRefusalOnce(trans, *refusal);
-        refused = true;
-      }
+      refusal = SetupRefusal(input, &inInfo, output, &outInfo);
     } catch (const std::exception& error) {
       GST_WARNING_OBJECT(trans, "%s", error.what());
     }
   }
   if (output != nullptr) gst_caps_unref(output);
   gst_caps_unref(input);
+  return refusal;
+}
+
+// Caps set-up would refuse are refused when offered too, before the caps
+// event, so that upstream's negotiation fails at once. True when refused; the
+// reason is posted.
+bool WouldRefuse(GstBaseTransform* trans, GstCaps* caps) {
+  const std::optional<std::string> refusal = RefusalOf(trans, caps);
+  if (refusal) ReportRefusalOnce(trans, *refusal);
+  return refusal.has_value();
+}
+
+// A refusal that upstream's caps already decide, made on the way to PAUSED
+// while no streaming thread runs: the state change fails at once, with the
+// element's error the only one. (An error posted from a streaming thread
+// before an application's main loop runs can be lost, gst-launch-1.0 then
+// waiting forever to preroll.) Decided only when the sink pad accepts none
+// of upstream's caps, or when every choice of format, size and colorimetry
+// they leave upstream would be refused at set-up; the reason is then the
+// first choice's (upstream's first pick). Anything else is left to
+// negotiation, which refuses the same caps the same way. True when refused;
+// the reason is posted once.
+bool RefusedBeforeStreaming(GstBaseTransform* trans) {
+  GstPad* sink = GST_BASE_TRANSFORM_SINK_PAD(trans);
+  GstCaps* upstream = gst_pad_peer_query_caps(sink, nullptr);
+  if (gst_caps_is_any(upstream) || gst_caps_is_empty(upstream)) {
+    gst_caps_unref(upstream);
+    return false;
+  }
+  // This query names the reason itself when upstream's caps are one fixed
+  // format and size that nothing downstream takes (see TransformCaps).
+  GstCaps* accepted = gst_pad_query_caps(sink, upstream);
+  gst_caps_unref(upstream);
+  bool refused = false;
+  if (gst_caps_is_empty(accepted)) {
+    refused = true;
+    if (!StateOf(trans).refused()) {
+      ReportRefusalOnce(trans,
+                        "none of the caps upstream offers converts to caps downstream accepts (the plug-in converts "
+                        "I420, YV12, YUY2, UYVY and BGRA with BT.601, YUV in video range and RGB in full range)");
+    }
+  } else if (GstCaps* choices = pellix::gst::RefusalChoices(accepted)) {
+    std::optional<std::string> first;
+    refused = gst_caps_get_size(choices) > 0;
+    for (guint i = 0; refused && i < gst_caps_get_size(choices); ++i) {
+      GstCaps* choice = gst_caps_copy_nth(choices, i);
+      const std::optional<std::string> refusal = RefusalOf(trans, choice);
+      gst_caps_unref(choice);
+      if (!refusal) refused = false;
+      if (!first) first = refusal;
+    }
+    gst_caps_unref(choices);
+    if (refused) ReportRefusalOnce(trans, *first);
+  }
+  gst_caps_unref(accepted);
   return refused;
+}
+
+// The library is loaded on the way to READY, so a missing or broken plug-in
+// stops the pipeline before any caps are negotiated; caps upstream and
+// downstream already rule out stop it on the way to PAUSED.
+GstStateChangeReturn ChangeState(GstElement* element, GstStateChange transition) {
+  ElementState& state = StateOf(element);
+  if (transition == GST_STATE_CHANGE_NULL_TO_READY) {
+    try {
+      state.load();
+    } catch (const std::exception& error) {
+      const std::string path = state.pluginPath();
+      GST_ELEMENT_ERROR(element, RESOURCE, OPEN_READ,
+                        ("Could not load the Pellix plug-in library \"%s\": %s", path.c_str(), error.what()),
+                        ("plugin-path is \"%s\"", path.c_str()));
+      return GST_STATE_CHANGE_FAILURE;
+    }
+  }
+  if (transition == GST_STATE_CHANGE_READY_TO_PAUSED) {
+    // Each start is judged afresh and says why it fails.
+    state.forgetRefusal();
+    bool refused = false;
+    try {
+      refused = RefusedBeforeStreaming(GST_BASE_TRANSFORM(element));
+    } catch (const std::exception& error) {
+      // Negotiation judges the caps then, as it does caps left open here.
+      GST_WARNING_OBJECT(element, "caps not judged before streaming: %s", error.what());
+    }
+    if (refused) return GST_STATE_CHANGE_FAILURE;
+  }
+  const GstStateChangeReturn result =
+      GST_ELEMENT_CLASS(gst_pellix_convert_parent_class)->change_state(element, transition);
+  if (transition == GST_STATE_CHANGE_READY_TO_NULL) state.unload();
+  return result;
 }
 
 gboolean AcceptCaps(GstBaseTransform* trans, GstPadDirection direction, GstCaps* caps) {

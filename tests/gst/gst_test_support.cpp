@@ -327,6 +327,29 @@ GstBuffer* Harness::tryPull() { return gst_harness_try_pull(harness_); }
 
 GstCaps* Harness::outputCaps() const { return gst_pad_get_current_caps(harness_->sinkpad); }
 
+::testing::AssertionResult ConvertsAsTheReference(Harness& harness, GstBuffer* input, const GstVideoInfo& info,
+                                                  GstVideoFormat output) {
+  GstBuffer* expected = ReferenceConversion(input, info, output);
+  const GstFlowReturn flow = harness.push(input);
+  GstBuffer* converted = flow == GST_FLOW_OK ? harness.tryPull() : nullptr;
+  ::testing::AssertionResult result = ::testing::AssertionFailure();
+  if (flow != GST_FLOW_OK) {
+    result << "the push answered " << gst_flow_get_name(flow) << ": "
+           << ::testing::PrintToString(TakeErrors(harness.bus()));
+  } else if (converted == nullptr) {
+    result << "the element sent no buffer on";
+  } else {
+    GstCaps* caps = harness.outputCaps();
+    const GstVideoInfo convertedInfo = VideoInfoOf(caps);
+    gst_caps_unref(caps);
+    result = SamePixels(converted, convertedInfo, expected,
+                        VideoInfo(output, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info)));
+    gst_buffer_unref(converted);
+  }
+  gst_buffer_unref(expected);
+  return result;
+}
+
 Pipeline::Pipeline(const std::string& description) {
   GError* error = nullptr;
   pipeline_ = gst_parse_launch(description.c_str(), &error);

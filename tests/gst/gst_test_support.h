@@ -98,11 +98,18 @@ class Pipeline {
   // pipeline keeps them until it is destroyed.
   std::vector<GstSample*> drain(const char* appsinkName);
   void stop();
+  GstElement* get() const { return pipeline_; }
 
  private:
   GstElement* pipeline_ = nullptr;
   std::vector<GstSample*> samples_;
 };
+
+// Pushes `input` (of `info`, taken over) into the harness, pulls what the
+// element sends on and compares it byte for byte with the reference host's
+// conversion of the same pixels to `output`.
+::testing::AssertionResult ConvertsAsTheReference(Harness& harness, GstBuffer* input, const GstVideoInfo& info,
+                                                  GstVideoFormat output);
 
 // Checks after each test that every pellixconvert it watched handed the
 // plug-in no frame that was not released exactly once and kept no component.

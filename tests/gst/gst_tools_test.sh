@@ -3,20 +3,8 @@
 # pellixconvert and gst-launch-1.0 runs a pipeline through it, both found
 # through GST_PLUGIN_PATH. Usage: gst_tools_test.sh MODULE_DIR WORK_DIR [PRELOAD]
 set -euo pipefail
-module_dir=$1
-work=$2
-preload=${3:-}
-mkdir -p "$work"
-export GST_PLUGIN_PATH=$module_dir
-export GST_REGISTRY=$work/registry.bin
-if [[ -n $preload ]]; then
-  # A sanitizer build's module in uninstrumented programs: the runtimes go
-  # first; the programs' own leaks at exit are GStreamer's, not ours.
-  export LD_PRELOAD=$preload
-  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
-fi
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source-path=SCRIPTDIR source=gst_tools_env.sh
+source "$(dirname "$0")/gst_tools_env.sh" "$@"
 
 # A host of the plug-in, not a second copy of it: GStreamer's descriptor is
 # the only export, and none of the conversion code is linked in.

@@ -197,6 +197,34 @@ TEST_F(Negotiation, RefusesCapsItCannotConvertAsTheyMeanOnceWithAReadableReason)
   }
 }
 
+// Caps can change mid-stream, after any check at the start: refused caps
+// fail negotiation (not-negotiated on every push, one error naming the
+// reason), and caps the element converts resume the stream.
+TEST_F(Negotiation, RefusedCapsMidStreamFailNegotiationOnceAndGoodCapsResume) {
+  Harness harness("video/x-raw,format=BGRA");
+  watch(harness.element());
+  const char* phases[] = {"", ",colorimetry=bt709", ""};
+  uint64_t seed = 30;
+  for (const char* extra : phases) {
+    SCOPED_TRACE(std::string("I420") + extra);
+    const bool refused = *extra != '\0';
+    const bool announced = harness.setInput(CapsText("I420", 32, 16, extra));
+    GstVideoInfo info = VideoInfo(GST_VIDEO_FORMAT_I420, 32, 16);
+    if (!refused) {
+      ASSERT_TRUE(announced);
+      EXPECT_TRUE(ConvertsAsTheReference(harness, MakeVideoBuffer(info, ++seed), info, GST_VIDEO_FORMAT_BGRA));
+      EXPECT_TRUE(TakeErrors(harness.bus()).empty());
+      continue;
+    }
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      EXPECT_EQ(harness.push(MakeVideoBuffer(info, ++seed)), GST_FLOW_NOT_NEGOTIATED);
+    }
+    const std::vector<std::string> errors = TakeErrors(harness.bus());
+    EXPECT_EQ(errors.size(), 1u) << ::testing::PrintToString(errors);
+    EXPECT_TRUE(AnyContains(errors, "input colorimetry bt709 cannot be converted")) << ::testing::PrintToString(errors);
+  }
+}
+
 TEST_F(Negotiation, HighDefinitionOutputStatesTheBt601ItIsMadeWith) {
   // Without colorimetry GStreamer would read this I420 as BT.709.
   Harness harness("video/x-raw,format=I420");

@@ -49,6 +49,72 @@ TEST_F(Pipelines, SixtyHdFramesEachWay) {
   }
 }
 
+struct Outset {
+  const char* description;  // the element is named p
+  const char* reason;       // in the element's one error; null: runs to its end
+};
+
+const Outset kOutsets[] = {
+    {"videotestsrc num-buffers=3 ! video/x-raw,format=BGRA,width=33,height=7 ! pellixconvert name=p"
+     " ! video/x-raw,format=YUY2 ! fakesink",
+     "BGRA at 33x7 has no YUY2 frame"},
+    {"videotestsrc num-buffers=3 ! video/x-raw,format=I420,width=1280,height=720,colorimetry=bt709"
+     " ! pellixconvert name=p ! video/x-raw,format=BGRA ! fakesink",
+     "input colorimetry bt709 cannot be converted"},
+    {"videotestsrc num-buffers=3 ! video/x-raw,format=BGRA,width=64,height=48 ! pellixconvert name=p"
+     " ! video/x-raw,format=I420,colorimetry=bt709 ! fakesink",
+     "downstream asks for colorimetry bt709"},
+    {"videotestsrc num-buffers=3 ! video/x-raw,format=I420,colorimetry=bt709 ! pellixconvert name=p"
+     " ! video/x-raw,format=BGRA ! fakesink",
+     "none of the caps upstream offers converts"},
+    // Open sizes are upstream's to choose (here 320x240), so negotiation judges them.
+    {"videotestsrc num-buffers=3 ! video/x-raw,format=BGRA ! pellixconvert name=p ! video/x-raw,format=YUY2"
+     " ! fakesink",
+     nullptr},
+    {"videotestsrc num-buffers=3 ! video/x-raw,format=BGRA,width=33,height=7 ! pellixconvert name=p"
+     " ! video/x-raw,format={YUY2,I420} ! fakesink",
+     nullptr},
+    {"videotestsrc num-buffers=3 ! video/x-raw,format=I420,width=641,height=481 ! pellixconvert name=p"
+     " ! video/x-raw,format=BGRA ! fakesink",
+     nullptr},
+    {"videotestsrc num-buffers=3 ! video/x-raw,format=YUY2,width=33,height=7 ! pellixconvert name=p ! fakesink",
+     nullptr},
+};
+
+// A refusal upstream's and downstream's caps already decide fails the state
+// change to PAUSED, before any streaming thread runs, with the element's
+// error the only one (an application that has not started its main loop
+// yet can lose errors posted from streaming threads), at every start.
+TEST_F(Pipelines, RefusalsTheCapsDecideFailTheStateChangeToPaused) {
+  for (const Outset& outset : kOutsets) {
+    SCOPED_TRACE(outset.description);
+    Pipeline pipeline(outset.description);
+    GstElement* element = pipeline.element("p");
+    ASSERT_NE(element, nullptr);
+    watch(element);
+    gst_object_unref(element);
+    const GstStateChangeReturn change = gst_element_set_state(pipeline.get(), GST_STATE_PAUSED);
+    if (outset.reason == nullptr) {
+      EXPECT_NE(change, GST_STATE_CHANGE_FAILURE);
+      EXPECT_EQ(pipeline.run(), "");
+      continue;
+    }
+    // A second start fails the same way, and says why again.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      if (attempt > 0) {
+        EXPECT_EQ(gst_element_set_state(pipeline.get(), GST_STATE_PAUSED), GST_STATE_CHANGE_FAILURE);
+      } else {
+        EXPECT_EQ(change, GST_STATE_CHANGE_FAILURE);
+      }
+      GstBus* bus = gst_element_get_bus(pipeline.get());
+      const std::vector<std::string> errors = TakeErrors(bus);
+      gst_object_unref(bus);
+      EXPECT_EQ(errors.size(), 1u) << "attempt " << attempt << ": " << ::testing::PrintToString(errors);
+      EXPECT_TRUE(AnyContains(errors, outset.reason)) << ::testing::PrintToString(errors);
+    }
+  }
+}
+
 // Two elements on two streaming threads (split by a queue); the final frames
 // equal the reference host's two conversions of the source frame.
 TEST_F(Pipelines, TwoElementsOnTwoThreads) {
