@@ -1,10 +1,11 @@
 #include "tests/host/e2e_capped_library.h"
 
-#include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -23,19 +24,27 @@ namespace fs = std::filesystem;
 // is unloaded (Windows cannot remove a loaded library's file).
 class PluginCopy {
  public:
+  // Test programs run side by side, so the name is random and the copy
+  // never replaces a file that exists: overwriting another process's copy
+  // while it is being loaded crashes that process.
   PluginCopy() {
-    static std::atomic<unsigned> serial{0};
     const fs::path source = fs::u8path(PluginLibrary::defaultPath());
-    path_ = fs::temp_directory_path() /
-            ("pellix-capped-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "-" +
-             std::to_string(serial++) + source.extension().string());
+    std::random_device entropy;
     std::error_code error;
-    fs::copy_file(source, path_, fs::copy_options::overwrite_existing, error);
-    if (error) throw std::runtime_error("cannot copy the plug-in to " + path_.u8string() + ": " + error.message());
+    for (int attempt = 0; attempt < 16; ++attempt) {
+      const uint64_t tag = (uint64_t{entropy()} << 32) ^ entropy();
+      path_ = fs::temp_directory_path() / ("pellix-capped-" + std::to_string(tag) + source.extension().string());
+      error.clear();
+      if (fs::copy_file(source, path_, fs::copy_options::none, error)) return;
+      if (error != std::errc::file_exists) break;
+    }
+    path_.clear();
+    throw std::runtime_error("cannot copy the plug-in to a new file in " + fs::temp_directory_path().u8string() +
+                             ": " + error.message());
   }
   ~PluginCopy() {
     std::error_code ignored;
-    fs::remove(path_, ignored);
+    if (!path_.empty()) fs::remove(path_, ignored);
   }
   PluginCopy(const PluginCopy&) = delete;
   PluginCopy& operator=(const PluginCopy&) = delete;
