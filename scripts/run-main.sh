@@ -16,7 +16,9 @@ echo "=== configure and build: build/release"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 targets=(pellix_color_transform pellix-convert)
 # The element is built when GStreamer's development files were found.
-if cmake --build build/release --target help | grep -qw gstpellix; then targets+=(gstpellix); fi
+# (The listing is read whole: grep -q would end the pipe early.)
+all_targets=$(cmake --build build/release --target help)
+if grep -qw gstpellix <<<"$all_targets"; then targets+=(gstpellix); fi
 cmake --build build/release -j "$jobs" --target "${targets[@]}"
 
 tool=build/release/bin/pellix-convert
