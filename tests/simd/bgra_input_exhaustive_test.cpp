@@ -25,6 +25,7 @@
 #include "colorconv/simd/frame_walks.h"
 #include "colorconv/simd/rgb_to_yuv_table_forms.h"
 #include "colorconv/tables.h"
+#include "tests/support/exhaustive_sample.h"
 #include "tests/simd/test_frames.h"
 #include "tests/simd/test_seed.h"
 #include "tests/simd/variant_table.h"
@@ -202,7 +203,10 @@ TEST_P(WideBgraKernel, EveryColourGivesTheReferenceBytes) {
   const Variant& v = GetParam();
   for (const EveryColourLayout& layout : kEveryColourLayouts) {
     BgraFrame frame(layout.width, kPixelsPerCall / layout.width);
-    for (int32_t first = 0; first < kColours; first += kPixelsPerCall / 2) {
+    constexpr int32_t kCalls = kColours / (kPixelsPerCall / 2);
+    const int32_t step = ExhaustiveSampleStep();
+    for (int32_t call = ExhaustiveSampleStart(step, kCalls); call < kCalls; call += step) {
+      const int32_t first = call * (kPixelsPerCall / 2);
       for (int32_t p = 0; p < kPixelsPerCall; ++p) {
         const uint32_t colour = static_cast<uint32_t>(first + p / 2);
         frame.Set(p % layout.width, p / layout.width, colour, static_cast<uint8_t>(p * 37));
