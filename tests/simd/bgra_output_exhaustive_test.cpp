@@ -227,7 +227,7 @@ TEST_P(EveryTriple, GivesTheReferenceBytes) {
   }
 }
 
-// Slot 2 applies the record's gains and offset to every sample. Records as
+// Planar420ToBGRA applies the record's gains and offset to every sample. Records as
 // InitColorAdjustment makes them, some with a flag that disagrees with the
 // values: the arithmetic follows the values.
 struct RecordCase {

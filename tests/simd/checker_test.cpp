@@ -126,7 +126,7 @@ bool HasModel(const Variant& v) {
   return false;
 }
 
-// Shape A: planar 4:2:0 to YUY2, UYVY or BGRA.
+// Planar to packed: 4:2:0 to YUY2, UYVY or BGRA.
 void CheckPlanarToPacked(const Variant& v, int index) {
   std::mt19937_64 rng = CaseGenerator(*v.routine, index);
   const Geometry g = RandomGeometry(rng, index, v.routine->walk.negativeHeightReadsBottomUp);
@@ -175,7 +175,7 @@ void CheckPlanarToPacked(const Variant& v, int index) {
   ExpectSamePlane("output", dst.expected.Bytes(), dst.actual.Bytes(), dst.actual.lead());
 }
 
-// Shape C: YUY2, UYVY or BGRA to planar 4:2:0.
+// To planar: YUY2, UYVY or BGRA to planar 4:2:0.
 void CheckToPlanar(const Variant& v, int index) {
   std::mt19937_64 rng = CaseGenerator(*v.routine, index);
   const Geometry g = RandomGeometry(rng, index, false);
@@ -232,7 +232,7 @@ void CheckToPlanar(const Variant& v, int index) {
   ExpectSamePlane("V plane", vPlane.expected.Bytes(), vPlane.actual.Bytes(), vPlane.actual.lead());
 }
 
-// Shape B: packed to packed over the whole pitch of one side; the other
+// Packed to packed over the whole pitch of one side; the other
 // side holds as many pixels, or more.
 void CheckPackedToPacked(const Variant& v, int index) {
   std::mt19937_64 rng = CaseGenerator(*v.routine, index);

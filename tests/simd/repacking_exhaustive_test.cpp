@@ -82,7 +82,7 @@ TEST(PlanarToPackedExhaustiveFrame, HoldsEveryValueInEveryStepRange) {
 // Record n: luma gain n, chroma gain 40503 n and luma offset 0x9E3779B1 n
 // (odd factors, so each 16-bit lane field takes all 65536 values once; the
 // offset's 32-bit field, which UYVY reads, also varies above bit 16). Every
-// 256th record runs a second time with its identity flag inverted: slot 0
+// 256th record runs a second time with its identity flag inverted: Planar420ToYUY2
 // follows the flag, whatever the values.
 TEST_P(PlanarToPackedExhaustive, EveryLaneValueOfTheRecord) {
   const Variant& wide = GetParam();
