@@ -1,43 +1,40 @@
-// Frame converters: one per ordered pair of distinct formats. Each locks both
-// frames, checks that the frames hold everything the conversion reads and
-// writes, and converts through one slot of the routine table (or copies or
-// swaps bytes itself). False means nothing was converted and both frames
-// are untouched and unlocked.
+// Frame converters: one per ordered pair of distinct formats, made from the
+// pair table (converters/pair_table.h). Each locks both frames, checks that
+// the frames hold everything the conversion reads and writes, and converts
+// through the slot of its routine (or copies or swaps bytes itself). False
+// means nothing was converted and both frames are untouched and unlocked.
 #pragma once
 
-#include <cstdint>
-
+#include "colorconv/converters/pair_table.h"
 #include "formats/pixel_format.h"
-#include "sdk/host.h"
 
 namespace pellix {
 
-// source frame, the component's image description, interlace flag (0 or 1),
-// destination frame.
-using FrameConverter = bool (*)(Tessel::Frame* src, const Tessel::ImageProperties* props, uint8_t interlaced,
-                                Tessel::Frame* dst);
+using converters::PairConverterFor;
 
-bool ConvertI420ToYUY2(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertYV12ToYUY2(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertI420ToUYVY(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertYV12ToUYVY(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertI420ToBGRA(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertYV12ToBGRA(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertYUY2ToBGRA(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertUYVYToBGRA(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertBGRAToI420(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertBGRAToYV12(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertYUY2ToI420(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertYUY2ToYV12(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertUYVYToI420(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertUYVYToYV12(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertBGRAToYUY2(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertBGRAToUYVY(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
+constexpr FrameConverter ConvertI420ToYUY2 = PairConverterFor(PixelFormat::I420, PixelFormat::YUY2);
+constexpr FrameConverter ConvertYV12ToYUY2 = PairConverterFor(PixelFormat::YV12, PixelFormat::YUY2);
+constexpr FrameConverter ConvertI420ToUYVY = PairConverterFor(PixelFormat::I420, PixelFormat::UYVY);
+constexpr FrameConverter ConvertYV12ToUYVY = PairConverterFor(PixelFormat::YV12, PixelFormat::UYVY);
+constexpr FrameConverter ConvertI420ToBGRA = PairConverterFor(PixelFormat::I420, PixelFormat::BGRA);
+constexpr FrameConverter ConvertYV12ToBGRA = PairConverterFor(PixelFormat::YV12, PixelFormat::BGRA);
+constexpr FrameConverter ConvertYUY2ToBGRA = PairConverterFor(PixelFormat::YUY2, PixelFormat::BGRA);
+constexpr FrameConverter ConvertUYVYToBGRA = PairConverterFor(PixelFormat::UYVY, PixelFormat::BGRA);
+constexpr FrameConverter ConvertBGRAToI420 = PairConverterFor(PixelFormat::BGRA, PixelFormat::I420);
+constexpr FrameConverter ConvertBGRAToYV12 = PairConverterFor(PixelFormat::BGRA, PixelFormat::YV12);
+constexpr FrameConverter ConvertYUY2ToI420 = PairConverterFor(PixelFormat::YUY2, PixelFormat::I420);
+constexpr FrameConverter ConvertYUY2ToYV12 = PairConverterFor(PixelFormat::YUY2, PixelFormat::YV12);
+constexpr FrameConverter ConvertUYVYToI420 = PairConverterFor(PixelFormat::UYVY, PixelFormat::I420);
+constexpr FrameConverter ConvertUYVYToYV12 = PairConverterFor(PixelFormat::UYVY, PixelFormat::YV12);
+constexpr FrameConverter ConvertBGRAToYUY2 = PairConverterFor(PixelFormat::BGRA, PixelFormat::YUY2);
+constexpr FrameConverter ConvertBGRAToUYVY = PairConverterFor(PixelFormat::BGRA, PixelFormat::UYVY);
 // One operation each serves both directions.
-bool ConvertI420ToYV12(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-bool ConvertYUY2ToUYVY(Tessel::Frame*, const Tessel::ImageProperties*, uint8_t, Tessel::Frame*);
-constexpr FrameConverter ConvertYV12ToI420 = ConvertI420ToYV12;
-constexpr FrameConverter ConvertUYVYToYUY2 = ConvertYUY2ToUYVY;
+constexpr FrameConverter ConvertI420ToYV12 = PairConverterFor(PixelFormat::I420, PixelFormat::YV12);
+constexpr FrameConverter ConvertYV12ToI420 = PairConverterFor(PixelFormat::YV12, PixelFormat::I420);
+constexpr FrameConverter ConvertYUY2ToUYVY = PairConverterFor(PixelFormat::YUY2, PixelFormat::UYVY);
+constexpr FrameConverter ConvertUYVYToYUY2 = PairConverterFor(PixelFormat::UYVY, PixelFormat::YUY2);
+static_assert(ConvertYV12ToI420 == ConvertI420ToYV12 && ConvertUYVYToYUY2 == ConvertYUY2ToUYVY,
+              "the plane copy and the byte swap serve both directions");
 
 // The converter of an ordered pair, or null for a refused pair (same format
 // on both sides, or None on either).

@@ -18,37 +18,47 @@ struct ColorAdjustment {
   int32_t isIdentity;  // 1 when offset is 0 and both gains are 256
 };
 
+// The record a missing one stands for: offset 0, both gains 256.
+inline constexpr ColorAdjustment kIdentityAdjustment = {
+    {0, 0, 0, 0}, {256, 256, 256, 256}, {256, 256, 256, 256}, 0, 256, 256, 1};
+
 // The one initialiser of a ColorAdjustment.
 void InitColorAdjustment(ColorAdjustment* adjust, int32_t offset, int32_t lumaGain, int32_t chromaGain);
 
-// Shape A: planar 4:2:0 to packed (slots 0, 1, 2). dstStride counts pixels.
+// Planar 4:2:0 to packed (YUY2, UYVY or BGRA). dstStride counts pixels.
+// A negative height reads the source bottom-up where the routine's row of
+// the routine table says so.
 using Planar420ToPackedRoutine = void (*)(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU,
                                           const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst, int32_t width,
                                           int32_t height, int32_t dstStride, const ColorAdjustment* adjust,
                                           int32_t interlaced);
 
-// Shape B: packed to packed (slots 3, 4, 8, 9). Both strides count pixels.
+// Packed to packed (4:2:2 to BGRA and back, the byte swap). Both strides
+// count pixels.
 using PackedToPackedRoutine = int32_t (*)(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride,
                                           int32_t height, int32_t width);
 
-// Shape C: to planar 4:2:0 (slots 5, 6, 7). srcPitch and dstYStride count
-// bytes; chroma rows are dstYStride / 2 bytes apart.
+// YUY2, UYVY or BGRA to planar 4:2:0. srcPitch and dstYStride count bytes;
+// chroma rows are dstYStride / 2 bytes apart. flip and interlaced must be 0:
+// no routine reads a flipped or field-wise source.
 using ToPlanar420Routine = int32_t (*)(int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch,
                                        uint8_t* dstY, uint8_t* dstU, uint8_t* dstV, int32_t dstYStride, int32_t flip,
                                        int32_t interlaced);
 
-// Ten slots, fixed numbering; converters always call through a slot.
+// Ten slots in the order of the routine table (dispatch/routine_table.h),
+// which names the member each routine fills; converters always call
+// through a slot.
 struct ConversionRoutines {
-  Planar420ToPackedRoutine planar420ToYUY2;  // slot 0
-  Planar420ToPackedRoutine planar420ToUYVY;  // slot 1
-  Planar420ToPackedRoutine planar420ToBGRA;  // slot 2
-  PackedToPackedRoutine yuy2ToBGRA;          // slot 3
-  PackedToPackedRoutine uyvyToBGRA;          // slot 4
-  ToPlanar420Routine bgraToPlanar420;        // slot 5
-  ToPlanar420Routine yuy2ToPlanar420;        // slot 6
-  ToPlanar420Routine uyvyToPlanar420;        // slot 7
-  PackedToPackedRoutine bgraToYUY2;          // slot 8
-  PackedToPackedRoutine bgraToUYVY;          // slot 9
+  Planar420ToPackedRoutine planar420ToYUY2;
+  Planar420ToPackedRoutine planar420ToUYVY;
+  Planar420ToPackedRoutine planar420ToBGRA;
+  PackedToPackedRoutine yuy2ToBGRA;
+  PackedToPackedRoutine uyvyToBGRA;
+  ToPlanar420Routine bgraToPlanar420;
+  ToPlanar420Routine yuy2ToPlanar420;
+  ToPlanar420Routine uyvyToPlanar420;
+  PackedToPackedRoutine bgraToYUY2;
+  PackedToPackedRoutine bgraToUYVY;
 };
 
 // Bits of CPUID leaf 1 EDX that choose the MMX, SSE and SSE2 variants.
@@ -77,7 +87,7 @@ uint32_t InitColorConversion();
 const ConversionRoutines& ActiveConversionRoutines();
 const ColorAdjustment& ProcessColorAdjustment();
 
-// The published byte swap of YUY2 and UYVY (a routine of shape B over the
+// The published byte swap of YUY2 and UYVY (a packed-to-packed routine over the
 // whole source pitch); valid after InitColorConversion.
 PackedToPackedRoutine ActiveByteSwapRoutine();
 

@@ -1,6 +1,6 @@
-// The six ways a frame is converted, shared by the eighteen converters. Each
-// takes the routine to call, so that a converter is one line naming its slot
-// and its plane order. Each validates both frames before locking anything
+// The six ways a frame is converted, shared by the converters of the pair
+// table (pair_table.h). Each takes the routine to call and the plane order
+// of the planar side. Each validates both frames before locking anything
 // and returns false, with both frames untouched and unlocked, when they
 // cannot hold what the routine would read or write.
 #pragma once
@@ -20,21 +20,21 @@ enum class PlaneOrder {
   VFirst,  // YV12
 };
 
-// I420 or YV12 to YUY2, UYVY or BGRA through a shape-A routine.
+// I420 or YV12 to YUY2, UYVY or BGRA through a planar-to-packed routine.
 bool ConvertPlanarToPacked(Tessel::Frame* source, uint8_t interlaced, Tessel::Frame* destination,
                            PlaneOrder sourceOrder, PixelFormat destinationFormat, Planar420ToPackedRoutine routine);
 
-// YUY2 or UYVY to BGRA through a shape-B routine; the row count and width
+// YUY2 or UYVY to BGRA through a packed-to-packed routine; the row count and width
 // come from the image description, the whole source pitch is converted.
 bool ConvertPackedToBgra(Tessel::Frame* source, const Tessel::ImageProperties* properties,
                          Tessel::Frame* destination, PackedToPackedRoutine routine);
 
-// BGRA to YUY2 or UYVY through a shape-B routine; odd sizes are refused and
+// BGRA to YUY2 or UYVY through a packed-to-packed routine; odd sizes are refused and
 // the whole destination pitch is filled.
 bool ConvertBgraToPacked(Tessel::Frame* source, Tessel::Frame* destination, PixelFormat destinationFormat,
                          PackedToPackedRoutine routine);
 
-// YUY2, UYVY or BGRA to I420 or YV12 through a shape-C routine. A routine
+// YUY2, UYVY or BGRA to I420 or YV12 through a to-planar routine. A routine
 // that reports it converted nothing (non-zero) makes the conversion fail.
 bool ConvertToPlanar(Tessel::Frame* source, PixelFormat sourceFormat, Tessel::Frame* destination,
                      PlaneOrder destinationOrder, ToPlanar420Routine routine);

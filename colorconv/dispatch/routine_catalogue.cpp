@@ -8,64 +8,61 @@
 namespace pellix {
 namespace {
 
-// A row kernel and its group size driven by the frame walk of its shape,
-// as a routine of that shape.
-template <PixelFormat kTo, bool kBottomUp, Planar420ToPackedRow kRow, int32_t kGroup>
-void Walked(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU, const uint8_t* srcV, int32_t srcChromaStride,
-            uint8_t* dst, int32_t width, int32_t height, int32_t dstStride, const ColorAdjustment* adjust,
-            int32_t interlaced) {
-  static constexpr PlanarToPackedWalk kWalk{{kRow, kGroup}, kTo, kBottomUp};
+// A routine made of a row kernel and its group size, driven by the frame
+// walk of its call shape with what the routine's row says about the walk.
+template <RoutineId kId, Planar420ToPackedRow kRow, int32_t kGroup>
+void PlanarToPackedVariant(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU, const uint8_t* srcV,
+                           int32_t srcChromaStride, uint8_t* dst, int32_t width, int32_t height, int32_t dstStride,
+                           const ColorAdjustment* adjust, int32_t interlaced) {
+  static constexpr PlanarToPackedWalk kWalk{
+      {kRow, kGroup}, FactsOf(kId).destination, FactsOf(kId).walk.negativeHeightReadsBottomUp};
   WalkPlanar420ToPacked(kWalk, srcY, srcYStride, srcU, srcV, srcChromaStride, dst, width, height, dstStride, adjust,
                         interlaced);
 }
 
-template <PixelFormat kFrom, PixelFormat kTo, PitchConverted kPitch, PackedToPackedRow kRow, int32_t kGroup>
-int32_t Walked(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height,
-               int32_t /*width: the whole pitch is converted*/) {
-  static constexpr PackedToPackedWalk kWalk{{kRow, kGroup}, kFrom, kTo, kPitch};
+template <RoutineId kId, PackedToPackedRow kRow, int32_t kGroup>
+int32_t PackedToPackedVariant(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height,
+                              int32_t /*width: the whole pitch is converted*/) {
+  static constexpr PackedToPackedWalk kWalk{
+      {kRow, kGroup}, FactsOf(kId).source, FactsOf(kId).destination, FactsOf(kId).walk.pitch};
   WalkPackedToPacked(kWalk, src, srcStride, dst, dstStride, height);
   return 0;
 }
 
-template <PixelFormat kFrom, ChromaRowRule kRule, ToPlanar420PairRow kPair, ToPlanar420LumaRow kLuma, int32_t kGroup>
-int32_t Walked(int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch, uint8_t* dstY, uint8_t* dstU,
-               uint8_t* dstV, int32_t dstYStride, int32_t /*flip*/, int32_t /*interlaced*/) {
-  static constexpr ToPlanarWalk kWalk{{kPair, kLuma, kGroup}, kFrom, kRule};
+// The last two arguments of the call shape (flip, interlaced) ask for
+// nothing the walks do: the converters always pass 0.
+template <RoutineId kId, ToPlanar420PairRow kPair, ToPlanar420LumaRow kLuma, int32_t kGroup>
+int32_t ToPlanarVariant(int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch, uint8_t* dstY,
+                        uint8_t* dstU, uint8_t* dstV, int32_t dstYStride, int32_t /*flip*/, int32_t /*interlaced*/) {
+  static constexpr ToPlanarWalk kWalk{{kPair, kLuma, kGroup}, FactsOf(kId).source, FactsOf(kId).walk.chromaRows};
   WalkToPlanar420(kWalk, width, height, src, srcPitch, dstY, dstU, dstV, dstYStride);
   return 0;
 }
 
-// What each routine's walk needs to know besides its kernel. Slot 2 reads a
-// negatively high source bottom-up, as its MMX routine always has; BGRA to
-// planar places chroma rows at half the luma offset.
+using Id = RoutineId;
+
 template <Planar420ToPackedRow kRow, int32_t kGroup>
-constexpr Planar420ToPackedRoutine ToYUY2 = Walked<PixelFormat::YUY2, false, kRow, kGroup>;
+constexpr Planar420ToPackedRoutine ToYUY2 = PlanarToPackedVariant<Id::Planar420ToYUY2, kRow, kGroup>;
 template <Planar420ToPackedRow kRow, int32_t kGroup>
-constexpr Planar420ToPackedRoutine ToUYVY = Walked<PixelFormat::UYVY, false, kRow, kGroup>;
+constexpr Planar420ToPackedRoutine ToUYVY = PlanarToPackedVariant<Id::Planar420ToUYVY, kRow, kGroup>;
 template <Planar420ToPackedRow kRow, int32_t kGroup>
-constexpr Planar420ToPackedRoutine ToBGRA = Walked<PixelFormat::BGRA, true, kRow, kGroup>;
+constexpr Planar420ToPackedRoutine ToBGRA = PlanarToPackedVariant<Id::Planar420ToBGRA, kRow, kGroup>;
 template <ToPlanar420PairRow kPair, ToPlanar420LumaRow kLuma, int32_t kGroup>
-constexpr ToPlanar420Routine FromBGRA =
-    Walked<PixelFormat::BGRA, ChromaRowRule::HalfOfLumaOffset, kPair, kLuma, kGroup>;
+constexpr ToPlanar420Routine FromBGRA = ToPlanarVariant<Id::BGRAToPlanar420, kPair, kLuma, kGroup>;
 template <ToPlanar420PairRow kPair, ToPlanar420LumaRow kLuma, int32_t kGroup>
-constexpr ToPlanar420Routine FromYUY2 = Walked<PixelFormat::YUY2, ChromaRowRule::HalvedStride, kPair, kLuma, kGroup>;
+constexpr ToPlanar420Routine FromYUY2 = ToPlanarVariant<Id::YUY2ToPlanar420, kPair, kLuma, kGroup>;
 template <ToPlanar420PairRow kPair, ToPlanar420LumaRow kLuma, int32_t kGroup>
-constexpr ToPlanar420Routine FromUYVY = Walked<PixelFormat::UYVY, ChromaRowRule::HalvedStride, kPair, kLuma, kGroup>;
+constexpr ToPlanar420Routine FromUYVY = ToPlanarVariant<Id::UYVYToPlanar420, kPair, kLuma, kGroup>;
 template <PackedToPackedRow kRow, int32_t kGroup>
-constexpr PackedToPackedRoutine YUY2ToBGRAWalk =
-    Walked<PixelFormat::YUY2, PixelFormat::BGRA, PitchConverted::Source, kRow, kGroup>;
+constexpr PackedToPackedRoutine YUY2ToBGRAWalk = PackedToPackedVariant<Id::YUY2ToBGRA, kRow, kGroup>;
 template <PackedToPackedRow kRow, int32_t kGroup>
-constexpr PackedToPackedRoutine UYVYToBGRAWalk =
-    Walked<PixelFormat::UYVY, PixelFormat::BGRA, PitchConverted::Source, kRow, kGroup>;
+constexpr PackedToPackedRoutine UYVYToBGRAWalk = PackedToPackedVariant<Id::UYVYToBGRA, kRow, kGroup>;
 template <PackedToPackedRow kRow, int32_t kGroup>
-constexpr PackedToPackedRoutine BGRAToYUY2Walk =
-    Walked<PixelFormat::BGRA, PixelFormat::YUY2, PitchConverted::Destination, kRow, kGroup>;
+constexpr PackedToPackedRoutine BGRAToYUY2Walk = PackedToPackedVariant<Id::BGRAToYUY2, kRow, kGroup>;
 template <PackedToPackedRow kRow, int32_t kGroup>
-constexpr PackedToPackedRoutine BGRAToUYVYWalk =
-    Walked<PixelFormat::BGRA, PixelFormat::UYVY, PitchConverted::Destination, kRow, kGroup>;
+constexpr PackedToPackedRoutine BGRAToUYVYWalk = PackedToPackedVariant<Id::BGRAToUYVY, kRow, kGroup>;
 template <PackedToPackedRow kRow, int32_t kGroup>
-constexpr PackedToPackedRoutine SwapWalk =
-    Walked<PixelFormat::YUY2, PixelFormat::UYVY, PitchConverted::Source, kRow, kGroup>;
+constexpr PackedToPackedRoutine SwapWalk = PackedToPackedVariant<Id::YUY2ToUYVY, kRow, kGroup>;
 
 }  // namespace
 
@@ -145,34 +142,31 @@ constexpr RoutineVariant kYUY2ToUYVY[] = {
 };
 
 template <size_t N>
-constexpr RoutineDescription Describe(const char* name, int slot, RoutineShape shape, PixelFormat from, PixelFormat to,
-                                      Tier reference, const RoutineVariant (&variants)[N]) {
-  return {name, slot, shape, from, to, reference, variants, N};
+constexpr RoutineDescription Describe(RoutineId id, const RoutineVariant (&variants)[N]) {
+  const RoutineFacts& facts = FactsOf(id);
+  return {facts, facts.member.exists() ? static_cast<int>(IndexOf(id)) : kNoSlot, variants, N};
 }
-
-constexpr auto kA = RoutineShape::PlanarToPacked;
-constexpr auto kB = RoutineShape::PackedToPacked;
-constexpr auto kC = RoutineShape::ToPlanar;
-constexpr auto kI420 = PixelFormat::I420;
-constexpr auto kYUY2 = PixelFormat::YUY2;
-constexpr auto kUYVY = PixelFormat::UYVY;
-constexpr auto kBGRA = PixelFormat::BGRA;
 
 }  // namespace
 
-const RoutineDescription kRoutineCatalogue[kCatalogueSize] = {
-    Describe("Planar420ToYUY2", 0, kA, kI420, kYUY2, Tier::SSE2, kPlanar420ToYUY2),
-    Describe("Planar420ToUYVY", 1, kA, kI420, kUYVY, Tier::Plain, kPlanar420ToUYVY),
-    Describe("Planar420ToBGRA", 2, kA, kI420, kBGRA, Tier::MMX, kPlanar420ToBGRA),
-    Describe("YUY2ToBGRA", 3, kB, kYUY2, kBGRA, Tier::Plain, kYUY2ToBGRA),
-    Describe("UYVYToBGRA", 4, kB, kUYVY, kBGRA, Tier::Plain, kUYVYToBGRA),
-    Describe("BGRAToPlanar420", 5, kC, kBGRA, kI420, Tier::SSE, kBGRAToPlanar420),
-    Describe("YUY2ToPlanar420", 6, kC, kYUY2, kI420, Tier::SSE, kYUY2ToPlanar420),
-    Describe("UYVYToPlanar420", 7, kC, kUYVY, kI420, Tier::Plain, kUYVYToPlanar420),
-    Describe("BGRAToYUY2", 8, kB, kBGRA, kYUY2, Tier::Plain, kBGRAToYUY2),
-    Describe("BGRAToUYVY", 9, kB, kBGRA, kUYVY, Tier::Plain, kBGRAToUYVY),
-    Describe("YUY2ToUYVY", kNoSlot, kB, kYUY2, kUYVY, Tier::Plain, kYUY2ToUYVY),
+// In the routine table's order.
+constexpr RoutineDescription kRoutineCatalogue[kCatalogueSize] = {
+    Describe(Id::Planar420ToYUY2, kPlanar420ToYUY2), Describe(Id::Planar420ToUYVY, kPlanar420ToUYVY),
+    Describe(Id::Planar420ToBGRA, kPlanar420ToBGRA), Describe(Id::YUY2ToBGRA, kYUY2ToBGRA),
+    Describe(Id::UYVYToBGRA, kUYVYToBGRA),           Describe(Id::BGRAToPlanar420, kBGRAToPlanar420),
+    Describe(Id::YUY2ToPlanar420, kYUY2ToPlanar420), Describe(Id::UYVYToPlanar420, kUYVYToPlanar420),
+    Describe(Id::BGRAToYUY2, kBGRAToYUY2),           Describe(Id::BGRAToUYVY, kBGRAToUYVY),
+    Describe(Id::YUY2ToUYVY, kYUY2ToUYVY),
 };
+
+namespace {
+constexpr bool CatalogueFollowsTheTable() {
+  for (size_t i = 0; i < kCatalogueSize; ++i)
+    if (IndexOf(kRoutineCatalogue[i].id) != i) return false;
+  return true;
+}
+static_assert(CatalogueFollowsTheTable(), "catalogue rows out of the routine table's order");
+}  // namespace
 
 const RoutineVariant* RoutineDescription::variant(Tier tier) const {
   for (const RoutineVariant& v : *this)
@@ -185,70 +179,21 @@ std::string VariantName(const RoutineDescription& routine, Tier tier) {
   return std::string(routine.name) + "_" + TierName(tier);
 }
 
-const RoutineDescription& ByteSwapDescription() { return kRoutineCatalogue[kCatalogueSize - 1]; }
+const RoutineDescription& ByteSwapDescription() { return CatalogueEntry(RoutineId::YUY2ToUYVY); }
 
-AnyRoutine SlotRoutine(const ConversionRoutines& r, int slot) {
-  switch (slot) {
-    case 0:
-      return r.planar420ToYUY2;
-    case 1:
-      return r.planar420ToUYVY;
-    case 2:
-      return r.planar420ToBGRA;
-    case 3:
-      return r.yuy2ToBGRA;
-    case 4:
-      return r.uyvyToBGRA;
-    case 5:
-      return r.bgraToPlanar420;
-    case 6:
-      return r.yuy2ToPlanar420;
-    case 7:
-      return r.uyvyToPlanar420;
-    case 8:
-      return r.bgraToYUY2;
-    case 9:
-      return r.bgraToUYVY;
-    default:
-      return {};
-  }
+AnyRoutine SlotRoutine(const ConversionRoutines& r, RoutineId id) {
+  const RoutineSlot& slot = FactsOf(id).member;
+  if (slot.planarToPacked != nullptr) return r.*slot.planarToPacked;
+  if (slot.packedToPacked != nullptr) return r.*slot.packedToPacked;
+  if (slot.toPlanar != nullptr) return r.*slot.toPlanar;
+  return {};
 }
 
-void SetSlotRoutine(ConversionRoutines& r, int slot, AnyRoutine a) {
-  switch (slot) {
-    case 0:
-      r.planar420ToYUY2 = a.planarToPacked;
-      break;
-    case 1:
-      r.planar420ToUYVY = a.planarToPacked;
-      break;
-    case 2:
-      r.planar420ToBGRA = a.planarToPacked;
-      break;
-    case 3:
-      r.yuy2ToBGRA = a.packedToPacked;
-      break;
-    case 4:
-      r.uyvyToBGRA = a.packedToPacked;
-      break;
-    case 5:
-      r.bgraToPlanar420 = a.toPlanar;
-      break;
-    case 6:
-      r.yuy2ToPlanar420 = a.toPlanar;
-      break;
-    case 7:
-      r.uyvyToPlanar420 = a.toPlanar;
-      break;
-    case 8:
-      r.bgraToYUY2 = a.packedToPacked;
-      break;
-    case 9:
-      r.bgraToUYVY = a.packedToPacked;
-      break;
-    default:
-      break;
-  }
+void SetSlotRoutine(ConversionRoutines& r, RoutineId id, AnyRoutine a) {
+  const RoutineSlot& slot = FactsOf(id).member;
+  if (slot.planarToPacked != nullptr) r.*slot.planarToPacked = a.planarToPacked;
+  if (slot.packedToPacked != nullptr) r.*slot.packedToPacked = a.packedToPacked;
+  if (slot.toPlanar != nullptr) r.*slot.toPlanar = a.toPlanar;
 }
 
 }  // namespace pellix

@@ -1,21 +1,19 @@
-// The one description of every conversion routine: each slot of the routine
-// table (and the YUY2/UYVY byte swap, which is no slot but is chosen the same
-// way) with its name, its call shape, what it converts and every variant
-// with its tier. The routine choice, the checker, the benchmarks and
-// pellix-convert --info all read this table; adding a tier is a set of row
-// kernels and one line per routine here.
+// Every conversion routine with every variant: the rows of the routine table
+// (routine_table.h) and, per row, each tier's routine. The routine choice,
+// the checker, the benchmarks and pellix-convert --info all read this
+// catalogue; adding a tier is a set of row kernels and one line per routine
+// it serves here.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
+#include "colorconv/dispatch/routine_table.h"
 #include "colorconv/dispatch/tiers.h"
 #include "colorconv/routines.h"
 #include "formats/pixel_format.h"
 
 namespace pellix {
-
-enum class RoutineShape { PlanarToPacked, PackedToPacked, ToPlanar };
 
 // One routine of any call shape; exactly one member is set.
 struct AnyRoutine {
@@ -40,15 +38,9 @@ struct RoutineVariant {
 
 constexpr int kNoSlot = -1;
 
-struct RoutineDescription {
-  const char* name;  // the plain routine's name, e.g. "Planar420ToBGRA"
-  int slot;          // index in ConversionRoutines, or kNoSlot
-  RoutineShape shape;
-  PixelFormat source;       // I420 stands for any planar 4:2:0 source
-  PixelFormat destination;  // I420 stands for any planar 4:2:0 destination
-  // The tier whose output every wider variant reproduces byte for byte: the
-  // variant an SSE2 processor runs.
-  Tier referenceTier;
+// A row of the routine table with every variant built for it.
+struct RoutineDescription : RoutineFacts {
+  int slot;                        // the member's place in ConversionRoutines (the row's), or kNoSlot
   const RoutineVariant* variants;  // in tier order, the plain routine first
   size_t variantCount;
 
@@ -63,15 +55,17 @@ struct RoutineDescription {
 // name_TIER (e.g. "Planar420ToBGRA_AVX2").
 std::string VariantName(const RoutineDescription& routine, Tier tier);
 
-// The ten slots in slot order, then the byte swap.
-constexpr size_t kCatalogueSize = 11;
+// The rows of the routine table in its order, with their variants.
 extern const RoutineDescription kRoutineCatalogue[kCatalogueSize];
+
+inline const RoutineDescription& CatalogueEntry(RoutineId id) { return kRoutineCatalogue[IndexOf(id)]; }
 
 // The entry of the byte swap (YUY2 <-> UYVY).
 const RoutineDescription& ByteSwapDescription();
 
-// The routine a slot of the table holds, and the other way round.
-AnyRoutine SlotRoutine(const ConversionRoutines& routines, int slot);
-void SetSlotRoutine(ConversionRoutines& routines, int slot, AnyRoutine routine);
+// The routine the member of a routine's row holds, and the other way round;
+// nothing for the byte swap, which has no member.
+AnyRoutine SlotRoutine(const ConversionRoutines& routines, RoutineId id);
+void SetSlotRoutine(ConversionRoutines& routines, RoutineId id, AnyRoutine routine);
 
 }  // namespace pellix

@@ -3,8 +3,6 @@
 namespace pellix {
 namespace {
 
-bool IsWide(Tier tier) { return tier > Tier::SSE2; }
-
 std::string CapText(const TierCap& cap) { return std::string(kTierCapVariable) + "=" + cap.text; }
 
 // Why the variant of `tier` stays out, or empty when it may go in over the
@@ -46,7 +44,7 @@ RoutineChoice ChooseRoutines(const CpuFeatures& features, const TierCap& cap) {
     if (routine.slot == kNoSlot)
       choice.byteSwap = installed->routine.packedToPacked;
     else
-      SetSlotRoutine(choice.routines, routine.slot, installed->routine);
+      SetSlotRoutine(choice.routines, routine.id, installed->routine);
   }
   return choice;
 }

@@ -16,6 +16,10 @@ enum class Tier : uint8_t { Plain, MMX, SSE, SSE2, AVX2, AVX512 };
 
 constexpr Tier kAllTiers[] = {Tier::Plain, Tier::MMX, Tier::SSE, Tier::SSE2, Tier::AVX2, Tier::AVX512};
 
+// The tiers past SSE2: each reproduces a narrower variant's bytes rather
+// than having arithmetic of its own.
+constexpr bool IsWide(Tier tier) { return tier > Tier::SSE2; }
+
 // "plain", "MMX", "SSE", "SSE2", "AVX2", "AVX512": the suffix of a variant's name.
 const char* TierName(Tier tier);
 

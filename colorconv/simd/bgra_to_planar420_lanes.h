@@ -1,4 +1,4 @@
-// The packed arithmetic of the slot-5 kernels once B, G and R of a group of
+// The packed arithmetic of the BGRAToPlanar420 kernels once B, G and R of a group of
 // 8 pixels are words scaled by 8 (the MMX and SSE variants differ only in
 // how they gather them and in the second-row average). Internal linkage, as
 // in lanes64.h.

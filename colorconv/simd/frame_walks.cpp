@@ -7,10 +7,6 @@
 namespace pellix {
 namespace {
 
-// Stand-in for a missing record: offset 0, both gains 256.
-constexpr ColorAdjustment kIdentityAdjustment = {
-    {0, 0, 0, 0}, {256, 256, 256, 256}, {256, 256, 256, 256}, 0, 256, 256, 1};
-
 // Byte offset of row `row` for a pitch that may be large or negative.
 uint8_t* RowAt(uint8_t* base, int64_t row, int64_t pitch) { return base + static_cast<ptrdiff_t>(row * pitch); }
 const uint8_t* RowAt(const uint8_t* base, int64_t row, int64_t pitch) {
@@ -26,7 +22,7 @@ struct alignas(64) RowEnd {
   uint8_t bytes[4 * kMaxGroupPixels];
 };
 
-// Shape A, pixels [begin, width) of one row: luma past the width repeats the
+// Planar to packed, pixels [begin, width) of one row: luma past the width repeats the
 // last luma byte, chroma columns come from the column rule, so the kernel
 // sees exactly the samples each pixel of the frame uses.
 void ConvertPlanarRowEnd(const PlanarToPackedWalk& walk, const uint8_t* y, const uint8_t* u, const uint8_t* v,
@@ -61,7 +57,8 @@ void WalkPlanar420ToPacked(const PlanarToPackedWalk& walk, const uint8_t* srcY, 
   const bool stream = rows * RowBytesOfPixels(walk.destination, width) >= kStreamingDestinationBytes;
   const int32_t whole = WholeGroups(width, walk.kernel.groupPixels);
   for (int32_t r = 0; r < h; ++r) {
-    // Bottom-up reading writes source row h-1-r to output row r.
+    // Bottom-up reading writes source row h-1-r to output row r. Only direct
+    // callers of the routine reach it: the converters refuse heights below 1.
     const int32_t source = bottomUp ? h - 1 - r : r;
     const int64_t chroma = ChromaRowForLumaRow(source, h, interlaced);
     const uint8_t* y = RowAt(srcY, source, srcYStride);

@@ -27,13 +27,13 @@ struct PlanarToPackedWalk {
   bool negativeHeightReadsBottomUp;  // otherwise a height below 2 converts nothing
 };
 
-// Shape A. Every row 0..height-1 is written once with the chroma row and
+// Planar to packed. Every row 0..height-1 is written once with the chroma row and
 // column of formats/planar_layout.h; nothing is done below 2 x 2.
 void WalkPlanar420ToPacked(const PlanarToPackedWalk& walk, const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU,
                            const uint8_t* srcV, int32_t srcChromaStride, uint8_t* dst, int32_t width, int32_t height,
                            int32_t dstStride, const ColorAdjustment* adjust, int32_t interlaced);
 
-// Which pitch sets how many pixels of each row a shape-B routine converts:
+// Which pitch sets how many pixels of each row a packed-to-packed routine converts:
 // the whole source pitch (4:2:2 to BGRA, the byte swap) or the whole
 // destination pitch (BGRA to 4:2:2).
 enum class PitchConverted { Source, Destination };
@@ -45,7 +45,7 @@ struct PackedToPackedWalk {
   PitchConverted pitch;
 };
 
-// Shape B: height rows, each over the whole pitch named by the walk in
+// Packed to packed: height rows, each over the whole pitch named by the walk in
 // whole 4:2:2 macropixels; strides count pixels.
 void WalkPackedToPacked(const PackedToPackedWalk& walk, const uint8_t* src, int32_t srcStride, uint8_t* dst,
                         int32_t dstStride, int32_t height);
@@ -56,7 +56,7 @@ struct ToPlanarWalk {
   ChromaRowRule chromaRows;
 };
 
-// Shape C: row pairs 2m, 2m+1 give luma rows and chroma row m; a last odd
+// To planar: row pairs 2m, 2m+1 give luma rows and chroma row m; a last odd
 // row gives luma only. A source row is read up to width pixels (a 4:2:2
 // row of odd width up to its last luma byte). Nothing is done below 2 x 2.
 void WalkToPlanar420(const ToPlanarWalk& walk, int32_t width, int32_t height, const uint8_t* src, int32_t srcPitch,

@@ -4,8 +4,8 @@
 // chroma bytes are the others, the two rows combined byte by byte before
 // they are split into U and V. How they combine is what each slot's
 // reference does:
-// - YUY2 (slot 6) as its SSE kernel: the rounding average (a + b + 1) >> 1;
-// - UYVY (slot 7) as the plain routine: the truncating average (a + b) >> 1,
+// - YUY2 as its SSE kernel: the rounding average (a + b + 1) >> 1;
+// - UYVY as the plain routine: the truncating average (a + b) >> 1,
 //   computed as 255 - rounding average of (255 - a, 255 - b).
 // The frame walk hands over a multiple of 16 pixels; the widest vectors
 // cover most of it and each narrower width what is left.

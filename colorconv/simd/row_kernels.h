@@ -14,16 +14,16 @@
 
 namespace pellix {
 
-// Shape A rows (planar 4:2:0 to packed): `pixels` luma bytes with their
+// Planar-to-packed rows (planar 4:2:0 to packed): `pixels` luma bytes with their
 // pixels / 2 U and V bytes to `pixels` packed pixels. `stream` allows
 // stores that bypass the caches (a hint: the bytes are the same).
 using Planar420ToPackedRow = void (*)(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* dst,
                                       int32_t pixels, const ColorAdjustment& adjust, bool stream);
 
-// Shape B rows (packed to packed): `pixels` pixels (an even count).
+// Packed-to-packed rows: `pixels` pixels (an even count).
 using PackedToPackedRow = void (*)(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream);
 
-// Shape C rows (to planar 4:2:0): two source rows of `pixels` pixels to two
+// To-planar rows (to planar 4:2:0): two source rows of `pixels` pixels to two
 // luma rows and one row of each chroma plane ...
 using ToPlanar420PairRow = void (*)(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u,
                                     uint8_t* v, int32_t pixels);

@@ -5,9 +5,8 @@
 // form equal to its table at every index, so the two read the constants
 // from here only.
 //
-// The forms were found by searching, for each table, every multiplier and
-// shift up to 16 bits for an addend that fits every index (each index gives
-// an interval of addends; the form exists where the intervals meet):
+// Each form is a multiplier and shift of at most 16 bits with an addend
+// that gives the table's entry at every index:
 // - luma: ((i - 16) * 4 * 19155) >> 16, a multiply-high of (i - 16) * 4;
 // - chroma, x = i - 128: T = ((x * 4 * A + 2^14) >> 15), the rounding
 //   multiply-high of x * 4, that is floor((x * A + 4096) / 8192); the entry

@@ -115,7 +115,7 @@ bool ExpectConverts(const Scenario& s) {
   if (planarSide && (s.width < 2 || s.height < 2)) return false;
   const bool odd = s.width % 2 != 0 || s.height % 2 != 0;
   if (s.input == PixelFormat::BGRA && IsPacked422(s.output) && odd) return false;
-  // The plain routine of slot 5 converts even sizes only.
+  // The plain BGRAToPlanar420 converts even sizes only.
   if (s.input == PixelFormat::BGRA && IsPlanar(s.output) && odd &&
       ActiveConversionRoutines().bgraToPlanar420 == &BGRAToPlanar420) {
     return false;

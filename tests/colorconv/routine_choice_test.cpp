@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <string>
 
 namespace pellix {
@@ -33,7 +36,7 @@ const RoutineVariant& WidestUpTo(const RoutineDescription& routine, Tier top) {
 }
 
 AnyRoutine Chosen(const RoutineChoice& choice, const RoutineDescription& routine) {
-  return routine.slot == kNoSlot ? AnyRoutine(choice.byteSwap) : SlotRoutine(choice.routines, routine.slot);
+  return routine.member.exists() ? SlotRoutine(choice.routines, routine.id) : AnyRoutine(choice.byteSwap);
 }
 
 // What each routine is expected to hold: the SSE2-era choice of the feature
@@ -99,8 +102,8 @@ TEST_P(RoutineChoiceCase, EachRoutineGetsTheExpectedVariant) {
         break;
     }
     EXPECT_TRUE(Chosen(choice, routine) == expected);
-    if (routine.slot != kNoSlot && c.expect == Expect::Sse2Era && cap.highest >= Tier::SSE2) {
-      EXPECT_TRUE(SlotRoutine(sse2Era, routine.slot) == expected) << "the feature word alone chooses the same";
+    if (routine.member.exists() && c.expect == Expect::Sse2Era && cap.highest >= Tier::SSE2) {
+      EXPECT_TRUE(SlotRoutine(sse2Era, routine.id) == expected) << "the feature word alone chooses the same";
     }
   }
 }
@@ -127,6 +130,27 @@ TEST(RoutineChoice, WideTiersNeverChangeTheBytesOfTheRoutineInPlace) {
   }
 }
 
+// Each row of the routine table fills the member of ConversionRoutines at
+// its own place, and only that one: a routine set through one row is read
+// back through it and through no other.
+TEST(RoutineTable, EachRowOwnsTheMemberAtItsPlace) {
+  for (const RoutineDescription& routine : kRoutineCatalogue) {
+    SCOPED_TRACE(routine.name);
+    if (!routine.member.exists()) {
+      EXPECT_EQ(routine.slot, kNoSlot);
+      continue;
+    }
+    ConversionRoutines table{};
+    SetSlotRoutine(table, routine.id, routine.variant(Tier::Plain)->routine);
+    uintptr_t words[sizeof(table) / sizeof(uintptr_t)];
+    static_assert(sizeof(words) == sizeof(table), "ConversionRoutines holds routine addresses only");
+    std::memcpy(words, &table, sizeof(table));
+    for (size_t place = 0; place < std::size(words); ++place)
+      EXPECT_EQ(words[place] != 0, place == static_cast<size_t>(routine.slot)) << "place " << place;
+    EXPECT_TRUE(SlotRoutine(table, routine.id) == routine.variant(Tier::Plain)->routine);
+  }
+}
+
 // The reasons name what decided: the OS state, the cap, the missing bit.
 TEST(RoutineChoice, ReasonsSayWhyAWiderTierWasNotTaken) {
   const auto reasonOf = [](const CpuFeatures& f, const char* cap) {
@@ -134,7 +158,7 @@ TEST(RoutineChoice, ReasonsSayWhyAWiderTierWasNotTaken) {
   };
   const CpuFeatures unsaved = Processor(kSse2Era, kAvxEcx, kAvx512Ebx, OsState::SSE);
   const CpuFeatures full = Processor(kSse2Era, kAvxEcx, kAvx512Ebx, OsState::AVX512);
-  if (kRoutineCatalogue[0].variant(Tier::AVX2) != nullptr) {
+  if (kRoutineCatalogue[0].variant(Tier::AVX2) != nullptr) {  // the first row's reasons
     EXPECT_NE(reasonOf(unsaved, nullptr).find("does not save"), std::string::npos) << reasonOf(unsaved, nullptr);
     EXPECT_NE(reasonOf(full, "sse2").find("PELLIX_CPU=sse2"), std::string::npos) << reasonOf(full, "sse2");
   }

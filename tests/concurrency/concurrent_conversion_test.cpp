@@ -19,7 +19,7 @@
 namespace pellix::concurrency {
 namespace {
 
-constexpr int32_t kWidth = 70;  // whole SIMD groups plus a scalar tail
+constexpr int32_t kWidth = 70;  // whole SIMD groups plus a partial group
 constexpr int32_t kHeight = 18;
 
 // One pair per routine family: planar to packed, packed to BGRA, to planar,

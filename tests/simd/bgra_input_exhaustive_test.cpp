@@ -1,15 +1,15 @@
-// The wide kernels that read BGRA (slot 5 BGRAToPlanar420, slots 8 and 9
-// BGRAToYUY2 and BGRAToUYVY) against the variants whose bytes they must give
-// (the SSE kernel of slot 5, the plain table routines of slots 8 and 9),
+// The wide kernels that read BGRA (BGRAToPlanar420, BGRAToYUY2 and
+// BGRAToUYVY) against the variants whose bytes they must give (the SSE
+// kernel of BGRAToPlanar420, the plain table routines of the other two),
 // comparing every output byte:
 // - every colour as a pair of equal pixels (its luma, and the colour as the
-//   averaged chroma input of slots 8 and 9), on frames whole steps of the
+//   averaged chroma input of BGRAToYUY2 and BGRAToUYVY), on frames whole steps of the
 //   widest registers wide and on frames so narrow that only a kernel's
 //   narrowest step runs;
 // - every 2 x 2 block of colours whose channels are 0, 1, 254 or 255;
 // - a large random frame of odd size;
-// - for slots 8 and 9, a destination large enough for streaming stores.
-// And the integer forms of the RGB-to-YUV tables that slots 8 and 9 compute
+// - for BGRAToYUY2 and BGRAToUYVY, a destination large enough for streaming stores.
+// And the integer forms of the RGB-to-YUV tables that BGRAToYUY2 and BGRAToUYVY compute
 // with, entry by entry.
 #include <gtest/gtest.h>
 
@@ -28,6 +28,7 @@
 #include "tests/simd/test_frames.h"
 #include "tests/simd/test_seed.h"
 #include "tests/simd/variant_table.h"
+#include "tests/support/exhaustive_sample.h"
 
 namespace pellix::test {
 namespace {
@@ -185,7 +186,7 @@ constexpr int32_t kPixelsPerCall = 1 << 18;
 
 // Frames that hold every colour, each in two neighbouring pixels: luma of
 // every colour, and every colour as a pair's average (the chroma input of
-// slots 8 and 9). A width of 4096 is whole steps of every kernel's widest
+// BGRAToYUY2 and BGRAToUYVY). A width of 4096 is whole steps of every kernel's widest
 // registers; a width of 16 leaves only the narrowest step of any kernel
 // (BGRA to planar takes it from a padded copy of the row end).
 struct EveryColourLayout {
@@ -202,7 +203,10 @@ TEST_P(WideBgraKernel, EveryColourGivesTheReferenceBytes) {
   const Variant& v = GetParam();
   for (const EveryColourLayout& layout : kEveryColourLayouts) {
     BgraFrame frame(layout.width, kPixelsPerCall / layout.width);
-    for (int32_t first = 0; first < kColours; first += kPixelsPerCall / 2) {
+    constexpr int32_t kCalls = kColours / (kPixelsPerCall / 2);
+    const int32_t step = ExhaustiveSampleStep();
+    for (int32_t call = ExhaustiveSampleStart(step, kCalls); call < kCalls; call += step) {
+      const int32_t first = call * (kPixelsPerCall / 2);
       for (int32_t p = 0; p < kPixelsPerCall; ++p) {
         const uint32_t colour = static_cast<uint32_t>(first + p / 2);
         frame.Set(p % layout.width, p / layout.width, colour, static_cast<uint8_t>(p * 37));

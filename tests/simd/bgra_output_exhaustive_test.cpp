@@ -16,6 +16,7 @@
 #include "colorconv/simd/yuv_to_bgra_table_forms.h"
 #include "colorconv/tables.h"
 #include "tests/simd/variant_table.h"
+#include "tests/support/exhaustive_sample.h"
 
 namespace pellix::test {
 namespace {
@@ -96,11 +97,15 @@ TEST(YuvToBgraTableForms, NoChromaTableHasASingleLinearForm) {
 constexpr int32_t kWidth = 352;
 
 struct TripleCase {
-  int slot;
+  RoutineId routine;
   Tier tier;
 };
 
-const RoutineDescription& RoutineOf(const TripleCase& c) { return kRoutineCatalogue[c.slot]; }
+constexpr RoutineId kToBgra = RoutineId::Planar420ToBGRA;
+constexpr RoutineId kFromYuy2 = RoutineId::YUY2ToBGRA;
+constexpr RoutineId kFromUyvy = RoutineId::UYVYToBGRA;
+
+const RoutineDescription& RoutineOf(const TripleCase& c) { return CatalogueEntry(c.routine); }
 
 std::string CaseName(const testing::TestParamInfo<TripleCase>& info) {
   return VariantName(RoutineOf(info.param), info.param.tier);
@@ -200,7 +205,9 @@ struct PackedTriples {
 template <class Compare>
 void ForUValues(int32_t step, Compare compare) {
   int failures = 0;
-  for (int32_t uValue = 0; uValue < 256 && failures < 3; uValue += step) {
+  const int32_t sample = step * ExhaustiveSampleStep();
+  for (int32_t uValue = ExhaustiveSampleStart(sample, 256) / step * step; uValue < 256 && failures < 3;
+       uValue += sample) {
     const int64_t at = compare(static_cast<uint8_t>(uValue));
     if (at < 0) continue;
     ++failures;
@@ -220,7 +227,7 @@ TEST_P(EveryTriple, GivesTheReferenceBytes) {
   }
 }
 
-// Slot 2 applies the record's gains and offset to every sample. Records as
+// Planar420ToBGRA applies the record's gains and offset to every sample. Records as
 // InitColorAdjustment makes them, some with a flag that disagrees with the
 // values: the arithmetic follows the values.
 struct RecordCase {
@@ -278,19 +285,19 @@ TEST_P(StreamedFrames, GiveTheReferenceBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WideKernels, EveryTriple,
-                         testing::Values(TripleCase{2, Tier::AVX2}, TripleCase{2, Tier::AVX512},
-                                         TripleCase{3, Tier::AVX2}, TripleCase{3, Tier::AVX512},
-                                         TripleCase{4, Tier::AVX2}, TripleCase{4, Tier::AVX512}),
+                         testing::Values(TripleCase{kToBgra, Tier::AVX2}, TripleCase{kToBgra, Tier::AVX512},
+                                         TripleCase{kFromYuy2, Tier::AVX2}, TripleCase{kFromYuy2, Tier::AVX512},
+                                         TripleCase{kFromUyvy, Tier::AVX2}, TripleCase{kFromUyvy, Tier::AVX512}),
                          CaseName);
 
 INSTANTIATE_TEST_SUITE_P(WideKernels, StreamedFrames,
-                         testing::Values(TripleCase{2, Tier::AVX2}, TripleCase{2, Tier::AVX512},
-                                         TripleCase{3, Tier::AVX2}, TripleCase{3, Tier::AVX512},
-                                         TripleCase{4, Tier::AVX2}, TripleCase{4, Tier::AVX512}),
+                         testing::Values(TripleCase{kToBgra, Tier::AVX2}, TripleCase{kToBgra, Tier::AVX512},
+                                         TripleCase{kFromYuy2, Tier::AVX2}, TripleCase{kFromYuy2, Tier::AVX512},
+                                         TripleCase{kFromUyvy, Tier::AVX2}, TripleCase{kFromUyvy, Tier::AVX512}),
                          CaseName);
 
 INSTANTIATE_TEST_SUITE_P(WideKernels, AdjustedTriples,
-                         testing::Values(TripleCase{2, Tier::AVX2}, TripleCase{2, Tier::AVX512}), CaseName);
+                         testing::Values(TripleCase{kToBgra, Tier::AVX2}, TripleCase{kToBgra, Tier::AVX512}), CaseName);
 
 }  // namespace
 }  // namespace pellix::test

@@ -118,12 +118,18 @@ struct DestinationPair {
   GuardedPlane expected;
 };
 
-bool HasModel(const Variant& v) { return v.slot() == 0 || v.slot() == 2 || v.slot() == 5 || v.slot() == 6; }
+// The routines whose MMX, SSE and SSE2 arithmetic has a scalar model.
+bool HasModel(const Variant& v) {
+  for (RoutineId modelled :
+       {RoutineId::Planar420ToYUY2, RoutineId::Planar420ToBGRA, RoutineId::BGRAToPlanar420, RoutineId::YUY2ToPlanar420})
+    if (v.id() == modelled) return true;
+  return false;
+}
 
-// Shape A: planar 4:2:0 to YUY2, UYVY or BGRA.
+// Planar to packed: 4:2:0 to YUY2, UYVY or BGRA.
 void CheckPlanarToPacked(const Variant& v, int index) {
   std::mt19937_64 rng = CaseGenerator(*v.routine, index);
-  const Geometry g = RandomGeometry(rng, index, v.slot() == 2);
+  const Geometry g = RandomGeometry(rng, index, v.routine->walk.negativeHeightReadsBottomUp);
   SCOPED_TRACE(Describe(v, index, g));
   const int32_t w = g.width;
   const int32_t rows = g.height < 0 ? -g.height : g.height;
@@ -149,7 +155,7 @@ void CheckPlanarToPacked(const Variant& v, int index) {
     std::vector<uint8_t> model = dst.expected.Bytes();
     PlanarToPackedArgs modelArgs = args;
     modelArgs.dst = model.data() + dst.expected.lead();
-    if (v.slot() == 0)
+    if (v.id() == RoutineId::Planar420ToYUY2)
       Planar420ToYUY2FrameModel(modelArgs, v.passThroughWhenIdentity());
     else
       Planar420ToBGRAFrameModel(modelArgs);
@@ -169,7 +175,7 @@ void CheckPlanarToPacked(const Variant& v, int index) {
   ExpectSamePlane("output", dst.expected.Bytes(), dst.actual.Bytes(), dst.actual.lead());
 }
 
-// Shape C: YUY2, UYVY or BGRA to planar 4:2:0.
+// To planar: YUY2, UYVY or BGRA to planar 4:2:0.
 void CheckToPlanar(const Variant& v, int index) {
   std::mt19937_64 rng = CaseGenerator(*v.routine, index);
   const Geometry g = RandomGeometry(rng, index, false);
@@ -206,7 +212,7 @@ void CheckToPlanar(const Variant& v, int index) {
                              eu.data() + u.expected.lead(),
                              ev.data() + vPlane.expected.lead(),
                              dstYStride};
-    if (v.slot() == 5)
+    if (v.id() == RoutineId::BGRAToPlanar420)
       BGRAToPlanar420FrameModel(model, v.average());
     else
       YUY2ToPlanar420FrameModel(model, v.average());
@@ -226,7 +232,7 @@ void CheckToPlanar(const Variant& v, int index) {
   ExpectSamePlane("V plane", vPlane.expected.Bytes(), vPlane.actual.Bytes(), vPlane.actual.lead());
 }
 
-// Shape B: packed to packed over the whole pitch of one side; the other
+// Packed to packed over the whole pitch of one side; the other
 // side holds as many pixels, or more.
 void CheckPackedToPacked(const Variant& v, int index) {
   std::mt19937_64 rng = CaseGenerator(*v.routine, index);

@@ -12,6 +12,7 @@
 #include "colorconv/plain/plain_routines.h"
 #include "colorconv/routines.h"
 #include "colorconv/tables.h"
+#include "tests/support/exhaustive_sample.h"
 #include "tests/simd/frame_models.h"
 #include "tests/simd/models/adjustment_model.h"
 #include "tests/simd/models/bgra_to_planar420_model.h"
@@ -28,10 +29,12 @@ namespace {
 TEST(BGRAToPlanar420Exhaustive, LumaOfEveryColourMatchesModel) {
   constexpr int32_t kWidth = 4096, kHeight = 64, kPerCall = kWidth * kHeight;
   std::vector<uint8_t> src(size_t{kPerCall} * 4), y(kPerCall), u(kPerCall / 4), v(kPerCall / 4);
-  for (const Variant& variant : RunnableVariantsOfSlot(5)) {
+  for (const Variant& variant : RunnableVariantsOf(RoutineId::BGRAToPlanar420)) {
     SCOPED_TRACE(variant.name());
     int64_t mismatches = 0;
-    for (int32_t call = 0; call < (1 << 24) / kPerCall; ++call) {
+    constexpr int32_t kCalls = (1 << 24) / kPerCall;
+    const int32_t step = ExhaustiveSampleStep();
+    for (int32_t call = ExhaustiveSampleStart(step, kCalls); call < kCalls; call += step) {
       const int32_t shift = (call & 1) * 4;
       for (int32_t p = 0; p < kPerCall; ++p) {
         const int32_t c = call * kPerCall + (p & ~(kWidth - 1)) + ((p + shift) & (kWidth - 1));
@@ -85,7 +88,7 @@ void CheckChromaFrame(const std::vector<uint8_t>& src, int32_t width, int32_t he
   ASSERT_EQ(
       BGRAToPlanar420(width, height, src.data(), width * 4, plainY.data(), plainU.data(), plainV.data(), width, 0, 0),
       0);
-  for (const Variant& variant : RunnableVariantsOfSlot(5)) {
+  for (const Variant& variant : RunnableVariantsOf(RoutineId::BGRAToPlanar420)) {
     SCOPED_TRACE(variant.name());
     std::vector<uint8_t> y(pixels, 0x5A), u(pixels / 4, 0x5A), v(pixels / 4, 0x5A);
     std::vector<uint8_t> ey = y, eu = u, ev = v;
@@ -137,7 +140,7 @@ TEST(BGRAToPlanar420Exhaustive, ChromaOfLargeRandomFrame) {
 TEST(Planar420ToBGRAExhaustive, EveryTripleMatchesModel) {
   InitColorConversion();
   std::vector<Variant> variants;
-  for (const Variant& variant : RunnableVariantsOfSlot(2))
+  for (const Variant& variant : RunnableVariantsOf(RoutineId::Planar420ToBGRA))
     if (!variant.isWide()) variants.push_back(variant);
   if (variants.empty()) GTEST_SKIP() << "no variant of Planar420ToBGRA runs on this processor";
   constexpr int32_t kSize = 256, kChroma = kSize / 2;
@@ -152,7 +155,8 @@ TEST(Planar420ToBGRAExhaustive, EveryTripleMatchesModel) {
   const ColorAdjustment& identity = kIdentityAdjustment;
   int64_t mismatches = 0;
   int inRangeLow[3] = {0, 0, 0}, inRangeHigh[3] = {0, 0, 0}, outsideWorst = 0;
-  for (int32_t uValue = 0; uValue < 256; ++uValue) {
+  const int32_t step = ExhaustiveSampleStep();
+  for (int32_t uValue = ExhaustiveSampleStart(step, 256); uValue < 256; uValue += step) {
     for (const Variant& variant : variants) {
       SCOPED_TRACE(variant.name());
       std::fill(u.begin(), u.end(), static_cast<uint8_t>(uValue));

@@ -1,5 +1,5 @@
 // Whole-frame reference of each variant, built row by row from the scalar
-// models the routines use for their tails: every row with its chroma row
+// models of the variants' arithmetic: every row with its chroma row
 // from ChromaRowForLumaRow, every pixel by the variant's own arithmetic.
 #pragma once
 
@@ -15,7 +15,7 @@
 
 namespace pellix::test {
 
-// The argument list of shape A (planar 4:2:0 to packed).
+// The argument list of a planar-to-packed routine.
 struct PlanarToPackedArgs {
   const uint8_t* srcY;
   int32_t srcYStride;
@@ -34,7 +34,7 @@ struct PlanarToPackedArgs {
   }
 };
 
-// The argument list of shape C (to planar 4:2:0), flip and interlaced 0.
+// The argument list of a to-planar routine, flip and interlaced 0.
 struct ToPlanarArgs {
   int32_t width;
   int32_t height;
@@ -52,7 +52,7 @@ struct ToPlanarArgs {
 
 inline ptrdiff_t Offset(int64_t row, int64_t pitch) { return static_cast<ptrdiff_t>(row * pitch); }
 
-// Slot 0. passThroughWhenIdentity: the SSE2 variant copies samples unchanged
+// Planar420ToYUY2. passThroughWhenIdentity: the SSE2 variant copies samples unchanged
 // when the record says it is the identity.
 inline void Planar420ToYUY2FrameModel(const PlanarToPackedArgs& a, bool passThroughWhenIdentity) {
   if (a.width < 2 || a.height < 2) return;
@@ -65,7 +65,7 @@ inline void Planar420ToYUY2FrameModel(const PlanarToPackedArgs& a, bool passThro
   }
 }
 
-// Slot 2. A negative height reads the source bottom-up: output row r shows
+// Planar420ToBGRA. A negative height reads the source bottom-up: output row r shows
 // source row |height| - 1 - r with that row's chroma.
 inline void Planar420ToBGRAFrameModel(const PlanarToPackedArgs& a) {
   const int64_t rows = a.height < 0 ? -int64_t{a.height} : a.height;
@@ -79,7 +79,7 @@ inline void Planar420ToBGRAFrameModel(const PlanarToPackedArgs& a) {
   }
 }
 
-// Slots 5 and 6: luma of every row, chroma row m from rows 2m and 2m + 1
+// BGRAToPlanar420 and YUY2ToPlanar420: luma of every row, chroma row m from rows 2m and 2m + 1
 // for m < height / 2.
 template <class RowModel>
 void ToPlanarFrameModel(const ToPlanarArgs& a, ChromaRowRule rule, RowModel&& rowModel) {

@@ -1,7 +1,7 @@
-// Where a variant must equal the plain routine of its slot: every slot-0
-// tier with a unity record, whatever the alignment and row distance of the
-// destination; the YUY2 de-interleave of slot 6 (the SSE tier differing only
-// by its rounding average).
+// Where a variant must equal its plain routine: every Planar420ToYUY2 tier
+// with a unity record, whatever the alignment and row distance of the
+// destination; the YUY2ToPlanar420 de-interleave (the SSE tier differing
+// only by its rounding average).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,10 +33,10 @@ ColorAdjustment Record(int32_t isIdentity) {
   return a;
 }
 
-TEST(Slot0Agreement, EveryTierEqualsPlainForUnityRecords) {
+TEST(Planar420ToYUY2Agreement, EveryTierEqualsPlainForUnityRecords) {
   InitColorConversion();
   std::vector<Planar420ToPackedRoutine> tiers;
-  for (const Variant& v : RunnableVariantsOfSlot(0)) tiers.push_back(v.packed());
+  for (const Variant& v : RunnableVariantsOf(RoutineId::Planar420ToYUY2)) tiers.push_back(v.packed());
   std::mt19937_64 rng(TestSeed() ^ 0x510);
   for (int32_t isIdentity : {1, 0}) {
     const ColorAdjustment record = Record(isIdentity);
@@ -82,7 +82,7 @@ TEST(Slot0Agreement, EveryTierEqualsPlainForUnityRecords) {
   }
 }
 
-TEST(Slot6Agreement, MmxEqualsPlainAndSseRoundsTheSecondRow) {
+TEST(YUY2ToPlanar420Agreement, MmxEqualsPlainAndSseRoundsTheSecondRow) {
   InitColorConversion();
   const uint32_t needed = CpuFeature::MMX | CpuFeature::SSE;
   if ((ProcessorFeatures() & needed) != needed) GTEST_SKIP() << "needs MMX and SSE";

@@ -28,14 +28,6 @@ constexpr int32_t kWidth = 304;
 // Column ranges of one width of step in every kernel: [0, 256), [256, 288), [288, 304).
 constexpr int32_t kStepRanges[] = {0, 256, 288, kWidth};
 
-std::vector<Variant> WideVariants(std::initializer_list<int> slots) {
-  std::vector<Variant> wide;
-  for (const Variant& v : SimdVariants())
-    for (int slot : slots)
-      if (v.isWide() && v.slot() == slot) wide.push_back(v);
-  return wide;
-}
-
 std::string NameOf(const testing::TestParamInfo<Variant>& info) { return info.param.name(); }
 
 // GTEST_SKIP returns from the test body, hence a macro.
@@ -90,7 +82,7 @@ TEST(PlanarToPackedExhaustiveFrame, HoldsEveryValueInEveryStepRange) {
 // Record n: luma gain n, chroma gain 40503 n and luma offset 0x9E3779B1 n
 // (odd factors, so each 16-bit lane field takes all 65536 values once; the
 // offset's 32-bit field, which UYVY reads, also varies above bit 16). Every
-// 256th record runs a second time with its identity flag inverted: slot 0
+// 256th record runs a second time with its identity flag inverted: Planar420ToYUY2
 // follows the flag, whatever the values.
 TEST_P(PlanarToPackedExhaustive, EveryLaneValueOfTheRecord) {
   const Variant& wide = GetParam();
@@ -116,7 +108,9 @@ TEST_P(PlanarToPackedExhaustive, EveryLaneValueOfTheRecord) {
   EXPECT_EQ(differing, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(WideVariants, PlanarToPackedExhaustive, testing::ValuesIn(WideVariants({0, 1})), NameOf);
+INSTANTIATE_TEST_SUITE_P(WideVariants, PlanarToPackedExhaustive,
+                         testing::ValuesIn(WideVariantsOf({RoutineId::Planar420ToYUY2, RoutineId::Planar420ToUYVY})),
+                         NameOf);
 
 // Packed to planar. Row pair m, chroma column j: U carries pair number
 // p = 16m + 2j (mod 65536), V pair p + 1; a pair number's high byte lies in
@@ -166,7 +160,9 @@ TEST_P(PackedToPlanarExhaustive, EveryPairOfChromaBytes) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(WideVariants, PackedToPlanarExhaustive, testing::ValuesIn(WideVariants({6, 7})), NameOf);
+INSTANTIATE_TEST_SUITE_P(WideVariants, PackedToPlanarExhaustive,
+                         testing::ValuesIn(WideVariantsOf({RoutineId::YUY2ToPlanar420, RoutineId::UYVYToPlanar420})),
+                         NameOf);
 
 // The byte swap over 256 rows of 304 pixels: byte b of row r is b + r, so
 // every byte position of the row, and so every place in a macropixel at
@@ -185,7 +181,8 @@ TEST_P(ByteSwapExhaustive, EveryValueAtEveryPlace) {
   EXPECT_EQ(FirstDifference(expected, got), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(WideVariants, ByteSwapExhaustive, testing::ValuesIn(WideVariants({kNoSlot})), NameOf);
+INSTANTIATE_TEST_SUITE_P(WideVariants, ByteSwapExhaustive, testing::ValuesIn(WideVariantsOf({RoutineId::YUY2ToUYVY})),
+                         NameOf);
 
 }  // namespace
 }  // namespace pellix::test

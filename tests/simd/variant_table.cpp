@@ -15,11 +15,19 @@ std::vector<Variant> SimdVariants() {
   return all;
 }
 
-std::vector<Variant> RunnableVariantsOfSlot(int slot) {
+std::vector<Variant> RunnableVariantsOf(RoutineId id) {
   std::vector<Variant> found;
   for (const Variant& v : SimdVariants())
-    if (v.slot() == slot && ProcessorRuns(v.tier)) found.push_back(v);
+    if (v.id() == id && ProcessorRuns(v.tier)) found.push_back(v);
   return found;
+}
+
+std::vector<Variant> WideVariantsOf(std::initializer_list<RoutineId> ids) {
+  std::vector<Variant> wide;
+  for (const Variant& v : SimdVariants())
+    for (RoutineId id : ids)
+      if (v.isWide() && v.id() == id) wide.push_back(v);
+  return wide;
 }
 
 bool ProcessorRuns(Tier tier) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -19,7 +20,7 @@ struct Variant {
   Tier tier;
   AnyRoutine call;
 
-  int slot() const { return routine->slot; }
+  RoutineId id() const { return routine->id; }
   std::string name() const { return VariantName(*routine, tier); }
   Planar420ToPackedRoutine packed() const { return call.planarToPacked; }
   ToPlanar420Routine planar() const { return call.toPlanar; }
@@ -28,10 +29,10 @@ struct Variant {
   // SSE2 tiers (checked against scalar models), the routine's reference
   // variant for the wider tiers.
   AnyRoutine reference() const;
-  bool isWide() const { return tier > Tier::SSE2; }
-  // Slot 0 from the SSE2 tier on copies samples unchanged for the identity
-  // record; slots 5 and 6 average a block's two rows truncating in the MMX
-  // tier and rounding from the SSE tier on.
+  bool isWide() const { return IsWide(tier); }
+  // Planar420ToYUY2 from the SSE2 tier on copies samples unchanged for the
+  // identity record; BGRAToPlanar420 and YUY2ToPlanar420 average a block's
+  // two rows truncating in the MMX tier and rounding from the SSE tier on.
   bool passThroughWhenIdentity() const { return tier >= Tier::SSE2; }
   SecondRowAverage average() const {
     return tier == Tier::MMX ? SecondRowAverage::Truncating : SecondRowAverage::Rounding;
@@ -43,8 +44,10 @@ inline void PrintTo(const Variant& v, std::ostream* out) { *out << v.name(); }
 
 // Every variant but the plain routines, in catalogue order.
 std::vector<Variant> SimdVariants();
-// The SIMD variants of one slot that this processor runs.
-std::vector<Variant> RunnableVariantsOfSlot(int slot);
+// The SIMD variants of one routine that this processor runs.
+std::vector<Variant> RunnableVariantsOf(RoutineId id);
+// The wide variants of the routines named.
+std::vector<Variant> WideVariantsOf(std::initializer_list<RoutineId> ids);
 
 // Whether this processor and its operating system run the tier.
 bool ProcessorRuns(Tier tier);

@@ -21,7 +21,7 @@ using Bgra = std::array<uint8_t, 4>;
 
 bool Has(uint32_t features) { return (ProcessorFeatures() & features) == features; }
 
-// A 2 x 2 planar frame of one colour through a slot-2 routine: pixel 0.
+// A 2 x 2 planar frame of one colour through a Planar420ToBGRA routine: pixel 0.
 Bgra PlanarPixelToBgra(Planar420ToPackedRoutine routine, uint8_t y, uint8_t u, uint8_t v) {
   const uint8_t luma[4] = {y, y, y, y};
   std::array<uint8_t, 16> out{};
@@ -51,7 +51,7 @@ TEST_F(WorkedExamples, LumaBelowBlackActsAsBlack) {
   EXPECT_EQ(PlanarPixelToBgra(Planar420ToBGRA_MMX, 10, 90, 200), PlanarPixelToBgra(Planar420ToBGRA_MMX, 16, 90, 200));
 }
 
-// Luma of a 2 x 2 BGRA frame of one colour through a slot-5 routine.
+// Luma of a 2 x 2 BGRA frame of one colour through a BGRAToPlanar420 routine.
 uint8_t LumaOf(ToPlanar420Routine routine, Bgra colour) {
   uint8_t src[16];
   for (int p = 0; p < 4; ++p) std::memcpy(src + 4 * p, colour.data(), 4);

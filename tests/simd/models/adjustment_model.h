@@ -27,10 +27,6 @@ inline uint8_t AdjustChroma(uint8_t c, const ColorAdjustment& adjust, int32_t co
   return AdjustSample(c, adjust.chromaGainPacked[column & 3], 0);
 }
 
-// Stand-in for a missing record: offset 0, both gains 256.
-inline constexpr ColorAdjustment kIdentityAdjustment = {
-    {0, 0, 0, 0}, {256, 256, 256, 256}, {256, 256, 256, 256}, 0, 256, 256, 1};
-
 inline const ColorAdjustment& AdjustmentOrIdentity(const ColorAdjustment* adjust) {
   return adjust ? *adjust : kIdentityAdjustment;
 }

@@ -1,4 +1,4 @@
-// Scalar arithmetic of the slot-5 variants (BGRA to planar 4:2:0): each of
+// Scalar arithmetic of the BGRAToPlanar420 variants (BGRA to planar 4:2:0): each of
 // the three products floored separately; chroma from a horizontal pair, the
 // two rows of a block combined by a truncating (MMX) or rounding (SSE) byte
 // average.

@@ -1,4 +1,4 @@
-// Scalar arithmetic of the slot-0 variants (planar 4:2:0 to YUY2): the tail
+// Scalar arithmetic of the Planar420ToYUY2 variants (planar 4:2:0 to YUY2): the tail
 // of every row after the last whole group, and the reference of the tests.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Scalar arithmetic of the slot-6 variants (YUY2 to planar 4:2:0): luma
+// Scalar arithmetic of the YUY2ToPlanar420 variants (YUY2 to planar 4:2:0): luma
 // copied, chroma of the two rows of a pair combined by a truncating (MMX) or
 // rounding (SSE) byte average.
 #pragma once
