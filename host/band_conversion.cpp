@@ -232,7 +232,7 @@ struct BandConversion::Band {
 
 BandConversion::BandConversion(std::shared_ptr<const PluginLibrary> library, PixelFormat from, PixelFormat to,
                                int32_t width, int32_t height, int32_t bands, BandOptions options)
-    : to_(to), options_(std::move(options)) {
+    : options_(std::move(options)) {
   if (bands < 1) bands = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
   rows_ = SplitIntoRowBands(height, bands);
   for (const RowBand& rows : rows_) {

@@ -77,7 +77,6 @@ class BandConversion {
   struct Band;
   void workerLoop(Band& band);
 
-  PixelFormat to_;
   std::vector<RowBand> rows_;
   std::vector<std::unique_ptr<Band>> bands_;
   BandOptions options_;
