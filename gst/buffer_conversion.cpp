@@ -5,7 +5,7 @@
 #include <optional>
 #include <utility>
 
-#include "gst/borrowed_frame.h"
+#include "host/borrowed_frame.h"
 #include "gst/buffer_layout.h"
 #include "gst/format_map.h"
 #include "host/host_error.h"
