@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main command: on a fresh Debian 12 machine (only apt needed) installs
-# what the build lacks, builds everything in build/release, and runs
-# pellix-convert on its built-in test pattern, writing the results to out/.
+# what the build lacks, builds the plug-in, pellix-convert and the GStreamer
+# module in build/release (not the test programs), and runs pellix-convert on
+# its built-in test pattern, writing the results to out/.
 # Usage: scripts/run-main.sh [output-folder]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,9 @@ jobs=$(nproc)
 
 echo "=== configure and build: build/release"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j "$jobs"
+targets=(pellix_color_transform pellix-convert)
+if cmake --build build/release --target help | grep -qw gstpellix; then targets+=(gstpellix); fi
+cmake --build build/release -j "$jobs" --target "${targets[@]}"
 
 tool=build/release/bin/pellix-convert
 echo
