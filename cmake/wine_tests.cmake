@@ -7,5 +7,6 @@ function(gtest_discover_tests target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "DISCOVERY_TIMEOUT" "PROPERTIES")
   add_test(NAME ${target} COMMAND ${target})
   set_tests_properties(${target} PROPERTIES ENVIRONMENT "${PELLIX_WINE_ENVIRONMENT}" TIMEOUT 120 ${arg_PROPERTIES})
+  # After the caller's properties: a tier label given there adds to this one.
   set_property(TEST ${target} APPEND PROPERTY LABELS windows)
 endfunction()

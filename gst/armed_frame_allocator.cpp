@@ -1,8 +1,9 @@
 #include "gst/armed_frame_allocator.h"
 
-#include <limits>
 #include <new>
 #include <utility>
+
+#include "formats/frame_rules.h"
 
 namespace pellix::gst {
 ArmedFrameAllocator::ArmedFrameAllocator(std::shared_ptr<FrameLedger> ledger, FrameBufferOptions buffers)
@@ -26,7 +27,7 @@ Tessel::Frame* ArmedFrameAllocator::allocateFrame(int32_t width, int32_t height,
   }
   armed_ = false;
   if (frame_) return frame_.detach();
-  if (layout_.bytes > std::numeric_limits<uint32_t>::max()) return nullptr;
+  if (!FitsInAFrame(layout_.bytes)) return nullptr;
   Tessel::ImageProperties image;
   image.width = layout_.width;
   image.height = layout_.height;

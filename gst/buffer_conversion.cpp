@@ -1,10 +1,10 @@
 #include "gst/buffer_conversion.h"
 
-#include <limits>
 #include <new>
 #include <optional>
 #include <utility>
 
+#include "formats/frame_rules.h"
 #include "host/borrowed_frame.h"
 #include "gst/buffer_layout.h"
 #include "gst/format_map.h"
@@ -77,8 +77,7 @@ std::string BufferConversion::convert(const GstVideoFrame& input, GstVideoFrame&
     }
   }
   const FramePlan plan = PlanFrames(formats_.input, input, formats_.output, output);
-  constexpr uint64_t kLargest = std::numeric_limits<uint32_t>::max();
-  if (plan.input.bytes > kLargest || plan.output.bytes > kLargest) {
+  if (!FitsInAFrame(plan.input.bytes) || !FitsInAFrame(plan.output.bytes)) {
     return "frames of " + describe(plan) + " exceed the 4 GiB a frame of the plug-in can hold";
   }
   const auto inputBytes = static_cast<uint32_t>(plan.input.bytes);

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "formats/frame_rules.h"
 #include "gst/colorimetry.h"
 #include "gst/format_map.h"
 #include "formats/size_rules.h"
@@ -292,7 +293,7 @@ std::optional<std::string> SizeRefusal(PixelFormat input, PixelFormat output, in
   const int32_t stride = CopyStride(input, output, frame.width);
   for (PixelFormat format : {input, output}) {
     const uint64_t bytes = LayoutFor(format, frame.width, frame.height, stride, PlaneRule::Source).bytes;
-    if (bytes > std::numeric_limits<uint32_t>::max()) {
+    if (!FitsInAFrame(bytes)) {
       return std::string(FormatName(format)) + " at " + size + " needs " + std::to_string(bytes) +
              " bytes per frame; the plug-in's frames hold at most 4 GiB";
     }

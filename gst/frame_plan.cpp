@@ -1,8 +1,8 @@
 #include "gst/frame_plan.h"
 
 #include <algorithm>
-#include <limits>
 
+#include "formats/frame_rules.h"
 #include "gst/buffer_layout.h"
 
 namespace pellix::gst {
@@ -27,15 +27,14 @@ FrameSize PluginFrameSize(PixelFormat input, PixelFormat output, int32_t width, 
 
 bool StrideFitsCopy(PixelFormat format, int32_t width, int32_t stride) {
   if (stride < TightStride(format, width)) return false;
-  if (IsPlanar(format)) return stride % 4 == 0;
+  if (IsPlanar(format)) return IsPlanarStrideMultiple(stride);
   if (format == PixelFormat::YUY2 || format == PixelFormat::UYVY) return stride % 2 == 0;
   return true;
 }
 
 int32_t CopyStride(PixelFormat input, PixelFormat output, int32_t width) {
   const int64_t widest = std::max(TightStride(input, width), TightStride(output, width));
-  const int64_t rounded = (widest + 3) / 4 * 4;
-  return static_cast<int32_t>(std::min<int64_t>(rounded, std::numeric_limits<int32_t>::max() / 4 * 4));
+  return static_cast<int32_t>(std::min<int64_t>(RoundUpToPlanarStride(widest), kLargestPlanarStride));
 }
 
 FramePlan PlanFrames(PixelFormat inputFormat, const GstVideoFrame& input, PixelFormat outputFormat,

@@ -1,10 +1,10 @@
 #include "host/band_conversion.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "formats/format_names.h"
+#include "formats/frame_rules.h"
 #include "host/borrowed_frame.h"
 #include "host/host_error.h"
 
@@ -39,7 +39,7 @@ int32_t ViewStride(PixelFormat format, int32_t width, int32_t rows, uint64_t pit
   if (pitch % bytesPerPixel != 0 || pitch > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) return 0;
   const uint64_t stride = pitch / bytesPerPixel;
   if (stride < static_cast<uint64_t>(MinimumStride(format, width))) return 0;
-  if (ViewBytes(format, width, rows, pitch) > std::numeric_limits<uint32_t>::max()) return 0;
+  if (!FitsInAFrame(ViewBytes(format, width, rows, pitch))) return 0;
   return static_cast<int32_t>(stride);
 }
 
@@ -158,12 +158,9 @@ struct BandConversion::Band {
     } else {
       options.fill = [this](HostFrame& frame, const FrameLayout& layout, uint64_t) {
         for (int i = 0; i < layout.planeCount; ++i) {
-          const PlaneLayout& plane = layout.planes[i];
           const SourcePlanes::Plane& in = source->planes[i];
-          for (uint64_t row = 0; row < plane.rows; ++row) {
-            std::memcpy(frame.data() + plane.rowOffset(row),
-                        in.data + ImageRow(from, i, rows.firstRow, row) * in.pitch, plane.rowBytes);
-          }
+          CopyPlaneIntoFrame(in.data + ImageRow(from, i, rows.firstRow, 0) * in.pitch, in.pitch, frame.data(),
+                             layout.planes[i]);
         }
       };
     }
@@ -220,12 +217,9 @@ struct BandConversion::Band {
     FrameLock lock(*frame);
     if (lock.data() == nullptr) throw HostError("a band's converted frame cannot be read");
     for (int i = 0; i < layout.planeCount; ++i) {
-      const PlaneLayout& plane = layout.planes[i];
       const DestinationPlanes::Plane& out = dst.planes[i];
-      for (uint64_t row = 0; row < plane.rows; ++row) {
-        std::memcpy(out.data + ImageRow(to, i, rows.firstRow, row) * out.pitch, lock.data() + plane.rowOffset(row),
-                    plane.rowBytes);
-      }
+      CopyPlaneOutOfFrame(lock.data(), layout.planes[i], out.data + ImageRow(to, i, rows.firstRow, 0) * out.pitch,
+                          out.pitch);
     }
   }
 };

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "formats/format_names.h"
+#include "formats/frame_rules.h"
 #include "host/host_error.h"
 
 namespace pellix {
@@ -38,7 +39,7 @@ ConversionSession::ConversionSession(std::shared_ptr<const PluginLibrary> librar
       throw HostError("source frames need a positive width and height, not " + std::to_string(options.width) +
                       "x" + std::to_string(options.height));
     }
-    if (sourceLayout_.bytes > std::numeric_limits<uint32_t>::max()) {
+    if (!FitsInAFrame(sourceLayout_.bytes)) {
       throw HostError("source frame of " + std::to_string(sourceLayout_.bytes) + " bytes exceeds 4 GiB");
     }
     producer = MakeFilledFrameProducer(sourcePool_, sourceLayout_, std::move(options.fill));

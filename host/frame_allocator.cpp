@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 
+#include "formats/frame_rules.h"
 #include "host/frame_layout.h"
 
 namespace pellix {
@@ -50,7 +51,7 @@ Tessel::Frame* HostFrameAllocator::allocateFrame(int32_t width, int32_t height, 
   const int64_t adjusted = static_cast<int64_t>(CapacityFor(bits, stride, static_cast<int32_t>(rows))) +
                            options_.capacityAdjustment;
   const uint64_t capacity = static_cast<uint64_t>(std::max<int64_t>(adjusted, 0));
-  if (capacity > std::numeric_limits<uint32_t>::max()) return nullptr;
+  if (!FitsInAFrame(capacity)) return nullptr;
 
   Tessel::ImageProperties image;
   image.width = width;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "formats/frame_rules.h"
+
 namespace pellix {
 
 int32_t TightStride(PixelFormat format, int32_t width) {
@@ -12,10 +14,20 @@ int32_t TightStride(PixelFormat format, int32_t width) {
 
 int32_t DefaultStride(PixelFormat format, int32_t width) {
   const int32_t tight = TightStride(format, width);
-  // A planar source frame's second chroma plane starts h*s + h*(s/4) bytes
-  // in, inside the first plane unless the stride is a multiple of 4.
-  if (IsPlanar(format) && tight <= INT32_MAX - 3) return (tight + 3) & ~3;
+  if (IsPlanar(format) && tight <= kLargestPlanarStride) return static_cast<int32_t>(RoundUpToPlanarStride(tight));
   return tight;
+}
+
+void CopyPlaneIntoFrame(const uint8_t* image, uint64_t pitch, uint8_t* frame, const PlaneLayout& plane) {
+  for (uint64_t row = 0; row < plane.rows; ++row) {
+    std::memcpy(frame + plane.rowOffset(row), image + row * pitch, plane.rowBytes);
+  }
+}
+
+void CopyPlaneOutOfFrame(const uint8_t* frame, const PlaneLayout& plane, uint8_t* image, uint64_t pitch) {
+  for (uint64_t row = 0; row < plane.rows; ++row) {
+    std::memcpy(image + row * pitch, frame + plane.rowOffset(row), plane.rowBytes);
+  }
 }
 
 uint64_t CapacityFor(int32_t bitsPerPixel, int32_t stride, int32_t height) {

@@ -61,6 +61,11 @@ int32_t DefaultStride(PixelFormat format, int32_t width);
 FrameLayout LayoutFor(PixelFormat format, int32_t width, int32_t height, int32_t stride,
                       PlaneRule rule = PlaneRule::Destination, ChromaRowRule chromaRows = ChromaRowRule::HalvedStride);
 
+// The pixel rows of one plane of the frame at `frame`, copied from or to an
+// image plane whose rows are `pitch` bytes apart (the padding is not touched).
+void CopyPlaneIntoFrame(const uint8_t* image, uint64_t pitch, uint8_t* frame, const PlaneLayout& plane);
+void CopyPlaneOutOfFrame(const uint8_t* frame, const PlaneLayout& plane, uint8_t* image, uint64_t pitch);
+
 // Buffer bytes a frame allocator gives a frame of this size, rounded up:
 // bitsPerPixel x stride x height / 8.
 uint64_t CapacityFor(int32_t bitsPerPixel, int32_t stride, int32_t height);

@@ -1,16 +1,17 @@
 #include "host/frame_producers.h"
 
 #include <atomic>
-#include <limits>
 #include <new>
 #include <utility>
+
+#include "formats/frame_rules.h"
 
 namespace pellix {
 
 FrameProducer MakeFilledFrameProducer(std::shared_ptr<FramePool> pool, FrameLayout layout, FrameFiller fill) {
   auto next = std::make_shared<std::atomic<uint64_t>>(0);
   return [pool = std::move(pool), layout, fill = std::move(fill), next]() -> Tessel::Frame* {
-    if (layout.bytes > std::numeric_limits<uint32_t>::max()) return nullptr;
+    if (!FitsInAFrame(layout.bytes)) return nullptr;
     Tessel::ImageProperties image;
     image.width = layout.width;
     image.height = layout.height;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "formats/frame_rules.h"
 #include "gst/format_map.h"
 #include "host/conversion_session.h"
 #include "host/frame_layout.h"
@@ -213,15 +214,12 @@ GstBuffer* ReferenceConversion(GstBuffer* input, const GstVideoInfo& info, GstVi
   // and coincide for a width of 2.
   // The destination gets the same stride: the plug-in's repacking pairs
   // refuse frames of different strides.
-  options.sourceStride = (options.width + 3) / 4 * 4;
+  options.sourceStride = static_cast<int32_t>(RoundUpToPlanarStride(options.width));
   options.outputFrames.stride = options.sourceStride;
   options.fill = [&source](HostFrame& frame, const FrameLayout& layout, uint64_t) {
     for (int i = 0; i < layout.planeCount; ++i) {
       const PlaneRef plane = PlaneOf(source.get(), i);
-      for (uint64_t row = 0; row < layout.planes[i].rows; ++row) {
-        std::memcpy(frame.data() + layout.planes[i].offset + row * layout.planes[i].pitch,
-                    plane.data + row * plane.pitch, layout.planes[i].rowBytes);
-      }
+      CopyPlaneIntoFrame(plane.data, static_cast<uint64_t>(plane.pitch), frame.data(), layout.planes[i]);
     }
   };
   static const auto library = std::make_shared<const PluginLibrary>(PluginLibrary::defaultPath());
@@ -237,10 +235,7 @@ GstBuffer* ReferenceConversion(GstBuffer* input, const GstVideoInfo& info, GstVi
     EXPECT_TRUE(destination.ok());
     for (int i = 0; i < layout.planeCount; ++i) {
       const PlaneRef plane = PlaneOf(destination.get(), i);
-      for (uint64_t row = 0; row < layout.planes[i].rows; ++row) {
-        std::memcpy(plane.data + row * plane.pitch, pixels.data() + layout.planes[i].offset + row * layout.planes[i].pitch,
-                    layout.planes[i].rowBytes);
-      }
+      CopyPlaneOutOfFrame(pixels.data(), layout.planes[i], plane.data, static_cast<uint64_t>(plane.pitch));
     }
   }
   EXPECT_TRUE(ledger->report().clean()) << ledger->report().describe();

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/frame_rules.h"
 #include "host/conversion_session.h"
 #include "host/frame.h"
 #include "host/frame_ledger.h"
@@ -58,7 +59,7 @@ void Convert(const std::string& plugin, const std::string& input, int32_t width,
   options.outputFormat = "BGRA";
   options.width = width;
   options.height = height;
-  options.sourceStride = (width + 3) & ~3;
+  options.sourceStride = static_cast<int32_t>(pellix::RoundUpToPlanarStride(width));
   // The file's planes, one after the other, into the planes of the layout.
   options.fill = [&file](pellix::HostFrame& frame, const FrameLayout& layout, uint64_t) {
     const uint8_t* in = file.data();
