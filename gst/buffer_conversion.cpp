@@ -6,6 +6,7 @@
 
 #include "formats/frame_rules.h"
 #include "host/borrowed_frame.h"
+#include "host/converted_frame.h"
 #include "gst/buffer_layout.h"
 #include "gst/format_map.h"
 #include "host/host_error.h"
@@ -35,8 +36,7 @@ uint8_t* FirstByte(const GstVideoFrame& frame) { return static_cast<uint8_t*>(GS
 // The frame the plug-in delivered has exactly the planned layout.
 bool MatchesPlan(const Tessel::Frame& frame, const FrameLayout& layout) {
   const Tessel::ImageProperties& image = frame.imageProperties;
-  return image.width == layout.width && image.height == layout.height && image.stride == layout.stride &&
-         frame.capacity >= layout.bytes;
+  return image.width == layout.width && image.height == layout.height && image.stride == layout.stride;
 }
 
 }  // namespace
@@ -119,10 +119,13 @@ std::string BufferConversion::convert(const GstVideoFrame& input, GstVideoFrame&
     if (converted.get() != &*outputInPlace) return "the plug-in delivered a frame it was not given for " + describe(plan);
     return {};
   }
-  if (!MatchesPlan(*converted, plan.output)) return "the plug-in delivered a frame of another size for " + describe(plan);
-  FrameLock pixels(*converted);
-  if (pixels.data() == nullptr) return "the plug-in delivered a frame without pixels for " + describe(plan);
-  CopyOutOfLayout(pixels.data(), plan.output, output);
+  const ConvertedFrameFault fault =
+      !MatchesPlan(*converted, plan.output)
+          ? ConvertedFrameFault::TooSmall
+          : ReadConvertedFrame(*converted, plan.output,
+                               [&](const uint8_t* pixels) { CopyOutOfLayout(pixels, plan.output, output); });
+  if (fault == ConvertedFrameFault::TooSmall) return "the plug-in delivered a frame of another size for " + describe(plan);
+  if (fault == ConvertedFrameFault::NoPixels) return "the plug-in delivered a frame without pixels for " + describe(plan);
   return {};
 }
 

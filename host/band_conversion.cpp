@@ -6,6 +6,7 @@
 #include "formats/format_names.h"
 #include "formats/frame_rules.h"
 #include "host/borrowed_frame.h"
+#include "host/converted_frame.h"
 #include "host/host_error.h"
 
 namespace pellix {
@@ -214,13 +215,20 @@ struct BandConversion::Band {
       return;
     }
     const FrameLayout layout = session->outputLayout(*frame);
-    FrameLock lock(*frame);
-    if (lock.data() == nullptr) throw HostError("a band's converted frame cannot be read");
-    for (int i = 0; i < layout.planeCount; ++i) {
-      const DestinationPlanes::Plane& out = dst.planes[i];
-      CopyPlaneOutOfFrame(lock.data(), layout.planes[i], out.data + ImageRow(to, i, rows.firstRow, 0) * out.pitch,
-                          out.pitch);
+    // The caller's planes hold exactly the band's rows: a frame of another
+    // size would be copied past them.
+    if (layout.width != width || layout.height != rows.rows) {
+      throw HostError("a band was converted into a frame of another size");
     }
+    const ConvertedFrameFault fault = ReadConvertedFrame(*frame, layout, [&](const uint8_t* pixels) {
+      for (int i = 0; i < layout.planeCount; ++i) {
+        const DestinationPlanes::Plane& out = dst.planes[i];
+        CopyPlaneOutOfFrame(pixels, layout.planes[i], out.data + ImageRow(to, i, rows.firstRow, 0) * out.pitch,
+                            out.pitch);
+      }
+    });
+    if (fault == ConvertedFrameFault::TooSmall) throw HostError("a band's converted frame is larger than its buffer");
+    if (fault == ConvertedFrameFault::NoPixels) throw HostError("a band's converted frame cannot be read");
   }
 };
 

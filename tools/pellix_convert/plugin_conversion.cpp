@@ -3,6 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "host/converted_frame.h"
 #include "host/host_error.h"
 #include "tools/pellix_convert/frame_files.h"
 #include "tools/pellix_convert/interrupt.h"
@@ -135,21 +136,23 @@ bool PluginConversion::convert(const FrameReader& read, const FrameWriter& write
   // The input had ended: the frame converted is not one of its frames.
   if (!readFrame_) return false;
   const FrameLayout converted = session_->outputLayout(*frame);
-  if (converted.width != outputLayout_.width || converted.height != outputLayout_.height ||
-      converted.bytes > frame->capacity) {
+  const bool askedSize = converted.width == outputLayout_.width && converted.height == outputLayout_.height;
+  const ConvertedFrameFault fault =
+      !askedSize ? ConvertedFrameFault::TooSmall : ReadConvertedFrame(*frame, converted, [&](const uint8_t* pixels) {
+        if (SameLayout(converted, outputLayout_)) {
+          write(pixels, outputLayout_.packedBytes());
+        } else {
+          outScratch_.resize(outputLayout_.packedBytes());
+          CopyPixels(pixels, converted, outScratch_.data(), outputLayout_);
+          write(outScratch_.data(), outScratch_.size());
+        }
+      });
+  if (fault == ConvertedFrameFault::TooSmall) {
     throw ToolError("the plug-in delivered a " + std::to_string(converted.width) + "x" +
                     std::to_string(converted.height) + " frame for frame " + std::to_string(framesDone_) + " of " +
                     std::to_string(outputLayout_.width) + "x" + std::to_string(outputLayout_.height));
   }
-  FrameLock lock(*frame);
-  if (lock.data() == nullptr) throw ToolError("the plug-in delivered a frame that cannot be read");
-  if (SameLayout(converted, outputLayout_)) {
-    write(lock.data(), outputLayout_.packedBytes());
-  } else {
-    outScratch_.resize(outputLayout_.packedBytes());
-    CopyPixels(lock.data(), converted, outScratch_.data(), outputLayout_);
-    write(outScratch_.data(), outScratch_.size());
-  }
+  if (fault == ConvertedFrameFault::NoPixels) throw ToolError("the plug-in delivered a frame that cannot be read");
   ++framesDone_;
   return true;
 }
