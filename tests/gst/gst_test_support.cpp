@@ -209,11 +209,10 @@ GstBuffer* ReferenceConversion(GstBuffer* input, const GstVideoInfo& info, GstVi
   options.outputFormat = FormatName(to);
   options.width = GST_VIDEO_INFO_WIDTH(&info);
   options.height = GST_VIDEO_INFO_HEIGHT(&info);
-  // A multiple of 4: at the host's default stride (the width) the chroma
-  // planes of a planar source frame overlap when the width is 2 modulo 4,
-  // and coincide for a width of 2.
-  // The destination gets the same stride: the plug-in's repacking pairs
-  // refuse frames of different strides.
+  // One stride for both sides, whatever their formats: the plug-in's
+  // repacking pairs refuse frames of different strides. It is the planar
+  // one (a multiple of 4) so that a planar side's chroma planes never
+  // overlap.
   options.sourceStride = static_cast<int32_t>(RoundUpToPlanarStride(options.width));
   options.outputFrames.stride = options.sourceStride;
   options.fill = [&source](HostFrame& frame, const FrameLayout& layout, uint64_t) {
