@@ -1,5 +1,6 @@
 #include "tools/pellix_convert/output_file.h"
 
+#include "tools/pellix_convert/output_kind.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
@@ -24,6 +25,25 @@ void OutputFile::checkNotInput(const std::optional<FileIdentity>& output, const 
 
 void OutputFile::checkNotInput(const std::string& path) {
   checkNotInput(RegularFileAt(path), "output '" + path + "'");
+}
+
+bool WrittenInPlace(OutputKind kind, const std::string& path, bool overwrite) {
+  switch (kind) {
+    case OutputKind::Stream:
+      return true;
+    case OutputKind::Folder:
+      throw ToolError("output '" + path + "' is a folder");
+    case OutputKind::Other:
+      throw ToolError("output '" + path +
+                      "' is neither a regular file nor a device, FIFO or socket that can be written as a stream "
+                      "(a block device, for one): give another output");
+    case OutputKind::Regular:
+      if (!overwrite) throw ToolError("output '" + path + "' exists (give -y to overwrite it)");
+      return false;
+    case OutputKind::Nothing:
+      return false;
+  }
+  return false;
 }
 
 }  // namespace pellix::convert

@@ -14,6 +14,7 @@
 
 #include "tools/pellix_convert/interrupt.h"
 #include "tools/pellix_convert/output_file.h"
+#include "tools/pellix_convert/output_kind.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
@@ -22,11 +23,10 @@ namespace {
 // Links followed before giving up, as the kernel's own limit.
 constexpr int kMostLinks = 40;
 
-enum class Kind { Nothing, Regular, Stream, Folder, Other };
 
 struct Target {
   std::string path;  // symbolic links followed
-  Kind kind = Kind::Nothing;
+  OutputKind kind = OutputKind::Nothing;
   mode_t mode = 0;
 };
 
@@ -53,10 +53,10 @@ Target Examine(const std::string& path) {
     if (lstat(target.path.c_str(), &info) != 0) return target;  // nothing there (or unreachable: creating says why)
     if (!S_ISLNK(info.st_mode)) {
       target.mode = info.st_mode;
-      target.kind = S_ISREG(info.st_mode)                                                ? Kind::Regular
-                    : S_ISDIR(info.st_mode)                                              ? Kind::Folder
-                    : S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) ? Kind::Stream
-                                                                                         : Kind::Other;
+      target.kind = S_ISREG(info.st_mode)                                                ? OutputKind::Regular
+                    : S_ISDIR(info.st_mode)                                              ? OutputKind::Folder
+                    : S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) ? OutputKind::Stream
+                                                                                         : OutputKind::Other;
       return target;
     }
     std::vector<char> link(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
@@ -87,7 +87,7 @@ void WriteAll(int fd, const uint8_t* data, size_t size, const std::string& name)
                    "): redirect standard output or give -o FILE");
 }
 
-// A socket is written by connecting to it; anything else of Kind::Stream
+// A socket is written by connecting to it; anything else of OutputKind::Stream
 // is opened.
 int OpenStream(const Target& target, const std::string& name) {
   if (S_ISSOCK(target.mode)) {
@@ -133,21 +133,7 @@ void OutputFile::checkAvailable(const std::string& path, bool overwrite) {
   if (path.empty() || path.back() == '/') throw ToolError("output '" + path + "' is not a file name");
   checkNotInput(path);
   const Target target = Examine(path);
-  switch (target.kind) {
-    case Kind::Stream:
-      return;
-    case Kind::Folder:
-      throw ToolError("output '" + path + "' is a folder");
-    case Kind::Other:
-      throw ToolError("output '" + path +
-                      "' is neither a regular file nor a device, FIFO or socket that can be written as a stream "
-                      "(a block device, for one): give another output");
-    case Kind::Regular:
-      if (!overwrite) throw ToolError("output '" + path + "' exists (give -y to overwrite it)");
-      break;
-    case Kind::Nothing:
-      break;
-  }
+  if (WrittenInPlace(target.kind, path, overwrite)) return;
   const std::string folder = FolderOf(target.path);
   struct stat info {};
   if (stat(folder.c_str(), &info) != 0) {
@@ -163,7 +149,7 @@ OutputFile::OutputFile(const std::string& path, bool overwrite)
   checkAvailable(path, overwrite);
   const Target target = Examine(path);
   target_ = target.path;
-  if (target.kind == Kind::Stream) {
+  if (target.kind == OutputKind::Stream) {
     direct_ = true;
     handle_ = OpenStream(target, name_);
     return;

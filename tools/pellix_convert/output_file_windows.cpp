@@ -12,16 +12,16 @@
 #include "host/platform/wide_text_windows.h"
 #include "tools/pellix_convert/interrupt.h"
 #include "tools/pellix_convert/output_file.h"
+#include "tools/pellix_convert/output_kind.h"
 #include "tools/pellix_convert/tool_error.h"
 
 namespace pellix::convert {
 namespace {
 
-enum class Kind { Nothing, Regular, Stream, Folder };
 
 struct Target {
   std::string path;  // symbolic links followed
-  Kind kind = Kind::Nothing;
+  OutputKind kind = OutputKind::Nothing;
 };
 
 size_t LastSeparator(const std::string& path) { return path.find_last_of("/\\"); }
@@ -61,15 +61,15 @@ Target Examine(const std::string& path) {
     const HANDLE device = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                       nullptr);
     if (device == INVALID_HANDLE_VALUE) return target;
-    target.kind = GetFileType(device) == FILE_TYPE_DISK ? Kind::Regular : Kind::Stream;
+    target.kind = GetFileType(device) == FILE_TYPE_DISK ? OutputKind::Regular : OutputKind::Stream;
     CloseHandle(device);
     return target;
   }
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    target.kind = Kind::Folder;
+    target.kind = OutputKind::Folder;
     return target;
   }
-  target.kind = Kind::Regular;
+  target.kind = OutputKind::Regular;
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     const HANDLE file = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -133,17 +133,7 @@ void OutputFile::checkAvailable(const std::string& path, bool overwrite) {
   }
   checkNotInput(path);
   const Target target = Examine(path);
-  switch (target.kind) {
-    case Kind::Stream:
-      return;
-    case Kind::Folder:
-      throw ToolError("output '" + path + "' is a folder");
-    case Kind::Regular:
-      if (!overwrite) throw ToolError("output '" + path + "' exists (give -y to overwrite it)");
-      break;
-    case Kind::Nothing:
-      break;
-  }
+  if (WrittenInPlace(target.kind, path, overwrite)) return;
   const std::string folder = FolderOf(target.path);
   const DWORD attributes = GetFileAttributesW(platform::WidePath(folder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -158,7 +148,7 @@ OutputFile::OutputFile(const std::string& path, bool overwrite) : name_("'" + pa
   checkAvailable(path, overwrite);
   const Target target = Examine(path);
   target_ = target.path;
-  if (target.kind == Kind::Stream) {
+  if (target.kind == OutputKind::Stream) {
     direct_ = true;
     const HANDLE file = CreateFileW(platform::WidePath(target.path).c_str(), GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
