@@ -146,10 +146,12 @@ bool ConvertToPlanar(Tessel::Frame* source, PixelFormat sourceFormat, Tessel::Fr
   if (!lock.ok()) return false;
   uint8_t* first = lock.destination() + planes.first;
   uint8_t* second = lock.destination() + planes.second;
+  // The routine's call shape has flip and interlaced arguments; frames are
+  // always converted top-down and progressive on this path.
   const int32_t result =
       routine(static_cast<int32_t>(s.width), static_cast<int32_t>(s.height), lock.source(),
               static_cast<int32_t>(sourcePitch), lock.destination(), UPlane(destinationOrder, first, second),
-              UPlane(destinationOrder, second, first), static_cast<int32_t>(d.stride), 0, 0);
+              UPlane(destinationOrder, second, first), static_cast<int32_t>(d.stride), /*flip=*/0, /*interlaced=*/0);
   return result == 0;
 }
 
