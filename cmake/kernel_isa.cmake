@@ -10,12 +10,20 @@ set(PELLIX_ISA_FLAGS_sse2 "-mmmx;-msse;-msse2")
 set(PELLIX_ISA_FLAGS_avx2 "-mavx2")
 set(PELLIX_ISA_FLAGS_avx512 "-mavx512f;-mavx512bw;-mavx512vl")
 
+# The suffixes above, as one alternation (for file names here and in the
+# kernel-object check).
+get_directory_property(pellix_variables VARIABLES)
+list(FILTER pellix_variables INCLUDE REGEX "^PELLIX_ISA_FLAGS_")
+list(TRANSFORM pellix_variables REPLACE "^PELLIX_ISA_FLAGS_" "")
+string(JOIN "|" pellix_suffixes ${pellix_variables})
+set(PELLIX_KERNEL_SUFFIXES "${pellix_suffixes}" CACHE INTERNAL "instruction-set suffixes of kernel file names")
+
 # Sets the compile options of every kernel file in the list named by
 # sources_var.
 function(pellix_kernel_isa_flags sources_var)
   foreach(source ${${sources_var}})
     get_filename_component(stem ${source} NAME_WE)
-    if(stem MATCHES "_(mmx|sse|sse2|avx2|avx512)$")
+    if(stem MATCHES "_(${PELLIX_KERNEL_SUFFIXES})$")
       set_source_files_properties(${source} PROPERTIES COMPILE_OPTIONS "${PELLIX_ISA_FLAGS_${CMAKE_MATCH_1}}")
     endif()
   endforeach()

@@ -8,13 +8,15 @@
 # way.) Every function an MMX kernel object exports executes EMMS, so the
 # caller may use floating point afterwards; on 32-bit x86 the MMX kernels run
 # on processors without SSE, so there they may touch no SSE register.
-# Usage: check_kernel_objects.sh NM OBJDUMP POINTER_BYTES OBJECT...
+# Usage: check_kernel_objects.sh NM OBJDUMP POINTER_BYTES SUFFIXES OBJECT...
+# (SUFFIXES: the kernel files' instruction-set suffixes, as "mmx|sse|...")
 # (NM is accepted for the callers' sake; the symbol table comes from OBJDUMP,
 # which tells functions from data.)
 set -euo pipefail
 objdump=$2
 pointer_bytes=$3
-shift 3
+suffixes=$4
+shift 4
 
 # Prints the names of the defined functions of object $2 that are weak
 # ($1 = weak) or exported ($1 = exported).
@@ -45,7 +47,7 @@ functions_where() {
 checked=0
 for object in "$@"; do
   name=$(basename "$object")
-  [[ $name =~ _(mmx|sse|sse2|avx2|avx512)\.cpp\.(o|obj)$ ]] || continue
+  [[ $name =~ _($suffixes)\.cpp\.(o|obj)$ ]] || continue
   checked=$((checked + 1))
   weak=$(functions_where weak "$object")
   if [[ -n $weak ]]; then
