@@ -16,6 +16,20 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// Each command line is refused with the usage status and a message that
+// contains its text.
+void ExpectUsageErrors(const std::vector<std::pair<Args, std::string>>& cases) {
+  for (const auto& [args, message] : cases) {
+    try {
+      ParseCommandLine(args);
+      ADD_FAILURE() << "accepted: " << args[0];
+    } catch (const ToolError& error) {
+      EXPECT_EQ(error.status(), kExitUsage);
+      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+    }
+  }
+}
+
 TEST(CommandLine, InputAndOutputByOptionOrPosition) {
   const Options a = ParseCommandLine({"-f", "I420", "-i", "in.yuv", "-o", "out.bgra", "--size=64x48"});
   const Options b = ParseCommandLine({"in.yuv", "out.bgra", "-fI420", "-s", "64X48"});
@@ -108,15 +122,7 @@ TEST(CommandLine, RefusesWithUsageStatus) {
       {{"-s", "huge"}, "malformed size 'huge'"},
       {{"--info", "in.yuv"}, "--info takes no input"},
   };
-  for (const auto& [args, message] : cases) {
-    try {
-      ParseCommandLine(args);
-      ADD_FAILURE() << "accepted: " << args[0];
-    } catch (const ToolError& error) {
-      EXPECT_EQ(error.status(), kExitUsage);
-      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
-    }
-  }
+  ExpectUsageErrors(cases);
 }
 
 // FFmpeg's conventions: names matched whole, its options after -i INPUT
@@ -167,15 +173,7 @@ TEST(CommandLine, FfmpegConventions) {
       {{"-ss", "2."}, "malformed time"},
       {{"-n", "-y"}, "-y and -n contradict"},
   };
-  for (const auto& [args, message] : refused) {
-    try {
-      ParseCommandLine(args);
-      ADD_FAILURE() << "accepted: " << args[0];
-    } catch (const ToolError& error) {
-      EXPECT_EQ(error.status(), kExitUsage);
-      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
-    }
-  }
+  ExpectUsageErrors(refused);
 }
 
 // The first frame at or after a time, exactly at the boundaries.
