@@ -12,12 +12,14 @@
 // products in wrapping words; neither limit is ever reached (see the
 // static_asserts), so exact sums give the same values.
 //
-// The pixels are first split into planes of B, G and R bytes, then into
-// words of the even and of the odd pixels: luma works on each, and a pair
-// sum is an even word plus an odd word. The scaling by 8 or 4 moves into
-// the constants: multiply-high of 8x by k is the whole part of 8k / 65536
-// times x plus the unsigned multiply-high of x by the rest; of 4x by k it is
-// the multiply-high of x by 4k (unsigned when k is positive).
+// The pixels are first split into planes of B, G and R bytes. One byte
+// multiply-add per plane then gives the words the SSE kernel multiplies:
+// the even pixels times 8, the odd pixels times 8 (luma works on each) and
+// the pair sums times 4 (chroma). Each bias is a multiple of 4 plus 2, so
+// "add the bias, shift right by 2" is the rounding multiply-high by 2^13
+// ((x + 2) >> 2, arithmetic) with the bias over 4 added after packing:
+// to the luma bytes, and to the chroma as the signed pack's bytes moved up
+// by 128, which saturates exactly where the unsigned pack of the sum does.
 //
 // A step is four registers of each of the two rows. Byte shuffles, packs
 // and interleaves work per 128-bit lane: lane k of the planes holds pixels
@@ -43,40 +45,23 @@ constexpr RgbToYuvConstantBlock kRgbToYuv = RgbToYuvConstants;
 constexpr int32_t kLumaScale = 8;
 constexpr int32_t kChromaScale = 4;
 constexpr int kQuarterUnits = 2;
+constexpr int32_t kQuarterRounding = 1 << (kQuarterUnits - 1);
 
-// Multiply-high of kLumaScale * x by k: whole * x + mulhi_unsigned(x, fraction).
-struct LumaMultiplier {
-  int32_t whole;
-  uint16_t fraction;
-};
-
-constexpr LumaMultiplier LumaMultiplierOf(int16_t k) {
-  return {kLumaScale * k >> 16, static_cast<uint16_t>(kLumaScale * k & 0xFFFF)};
-}
-
-constexpr LumaMultiplier kBlueToY = LumaMultiplierOf(kRgbToYuv.blueToY[0]);
-constexpr LumaMultiplier kGreenToY = LumaMultiplierOf(kRgbToYuv.greenToY[0]);
-constexpr LumaMultiplier kRedToY = LumaMultiplierOf(kRgbToYuv.redToY[0]);
 static_assert(kRgbToYuv.blueToY[0] > 0 && kRgbToYuv.greenToY[0] > 0 && kRgbToYuv.redToY[0] > 0,
-              "luma products are taken unsigned");
+              "luma products are never negative, so the shifts agree");
 
 constexpr int32_t LumaProductMax(int16_t k) { return kLumaScale * 255 * k >> 16; }
 constexpr int32_t kLumaSumMax = LumaProductMax(kRgbToYuv.blueToY[0]) + LumaProductMax(kRgbToYuv.greenToY[0]) +
                                 LumaProductMax(kRgbToYuv.redToY[0]) + kRgbToYuv.lumaBias[0];
-// No saturation in the SSE kernel's adds, and the sum of an odd pixel still
-// fits a word when moved up to the high byte.
-static_assert(kLumaSumMax < (1 << (16 - 8 + kQuarterUnits)), "luma sums must stay below 1024");
-
-// Multiply-high of kChromaScale * x by k as one multiply-high of x; the
-// pair sums x are at most 510, so no intermediate comes near a word's range.
-constexpr int32_t ChromaMultiplier(int16_t k) { return kChromaScale * k; }
-constexpr bool ChromaMultiplierFits(int16_t k) {
-  return k > 0 ? ChromaMultiplier(k) <= 0xFFFF : ChromaMultiplier(k) >= -0x8000;
-}
-static_assert(ChromaMultiplierFits(kRgbToYuv.blueToU[0]) && ChromaMultiplierFits(kRgbToYuv.greenToU[0]) &&
-                  ChromaMultiplierFits(kRgbToYuv.redToU[0]) && ChromaMultiplierFits(kRgbToYuv.greenToV[0]) &&
-                  ChromaMultiplierFits(kRgbToYuv.blueToV[0]),
-              "chroma constants times 4 must fit a word");
+// No saturation in the SSE kernel's adds, and no luma byte past 255.
+static_assert(kLumaSumMax < (1 << (8 + kQuarterUnits)), "luma sums must stay below 1024");
+static_assert(kRgbToYuv.lumaBias[0] == (kRgbToYuv.lumaBlackLevel[0] << kQuarterUnits) + kQuarterRounding,
+              "the luma bias is the black level in quarter units plus one half");
+constexpr int32_t kChromaCentre = 128;
+static_assert(kRgbToYuv.chromaBias[0] == (kChromaCentre << kQuarterUnits) + kQuarterRounding,
+              "the chroma bias is the centre in quarter units plus one half");
+// (x * 2^13 + 2^14) >> 15 is (x + 2) >> 2.
+constexpr int16_t kQuarterRound = 1 << (15 - kQuarterUnits);
 
 constexpr int kRegistersPerStep = 4;
 
@@ -133,22 +118,20 @@ constexpr ByteShuffle ChromaPlaneInterleave() {
 // Within a lane of four pixels: their B bytes, G bytes, R bytes, A bytes.
 constexpr uint8_t kComponentGather[16] = {0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15};
 
-// The low 16 bits of w in every word.
-template <class Isa>
-typename Isa::V RepeatWord(int32_t w) {
-  return Isa::Words(static_cast<int16_t>(w));
-}
+// The byte multipliers of the plane multiply-adds, as words: low byte for
+// the even pixel of each pair, high byte for the odd one.
+constexpr int16_t BytePair(int32_t even, int32_t odd) { return static_cast<int16_t>(even | odd << 8); }
 
 template <class Isa>
 struct PlanarConstants {
   using V = typename Isa::V;
   V componentGather;
-  V lowBytes;
-  V highBytes;
-  V blueToY, greenToY, redToY;  // fractions of LumaMultiplier
-  V lumaBias;
-  V blueToU, greenToU, redToU, blueToV, greenToV, redToV;  // times kChromaScale
-  V chromaBias;
+  V evenTimes8, oddTimes8, pairSumTimes4;  // byte multipliers
+  V blueToY, greenToY, redToY;
+  V blueToU, greenToU, redToU, blueToV, greenToV;  // red to V is blue to U
+  V quarterRound;
+  V lumaBlackLevel;  // bytes
+  V chromaCentre;    // bytes
   V lumaOrder;
   V chromaOrder;       // 4 lanes: word permute
   V chromaInterleave;  // 2 lanes: last shuffle
@@ -162,19 +145,20 @@ PlanarConstants<Isa> LoadPlanarConstants() {
   static constexpr ByteShuffle kInterleave = ChromaPlaneInterleave();
   PlanarConstants<Isa> c{};
   c.componentGather = Isa::RepeatLane(kComponentGather);
-  c.lowBytes = RepeatWord<Isa>(0x00FF);
-  c.highBytes = RepeatWord<Isa>(0xFF00);
-  c.blueToY = RepeatWord<Isa>(kBlueToY.fraction);
-  c.greenToY = RepeatWord<Isa>(kGreenToY.fraction);
-  c.redToY = RepeatWord<Isa>(kRedToY.fraction);
-  c.lumaBias = RepeatWord<Isa>(k.lumaBias[0]);
-  c.blueToU = RepeatWord<Isa>(ChromaMultiplier(k.blueToU[0]));
-  c.greenToU = RepeatWord<Isa>(ChromaMultiplier(k.greenToU[0]));
-  c.redToU = RepeatWord<Isa>(ChromaMultiplier(k.redToU[0]));
-  c.blueToV = RepeatWord<Isa>(ChromaMultiplier(k.blueToV[0]));
-  c.greenToV = RepeatWord<Isa>(ChromaMultiplier(k.greenToV[0]));
-  c.redToV = RepeatWord<Isa>(ChromaMultiplier(k.blueToU[0]));  // red to V is blue to U, as in the SSE kernel
-  c.chromaBias = RepeatWord<Isa>(k.chromaBias[0]);
+  c.evenTimes8 = Isa::Words(BytePair(kLumaScale, 0));
+  c.oddTimes8 = Isa::Words(BytePair(0, kLumaScale));
+  c.pairSumTimes4 = Isa::Words(BytePair(kChromaScale, kChromaScale));
+  c.blueToY = Isa::Words(k.blueToY[0]);
+  c.greenToY = Isa::Words(k.greenToY[0]);
+  c.redToY = Isa::Words(k.redToY[0]);
+  c.blueToU = Isa::Words(k.blueToU[0]);
+  c.greenToU = Isa::Words(k.greenToU[0]);
+  c.redToU = Isa::Words(k.redToU[0]);
+  c.blueToV = Isa::Words(k.blueToV[0]);
+  c.greenToV = Isa::Words(k.greenToV[0]);
+  c.quarterRound = Isa::Words(kQuarterRound);
+  c.lumaBlackLevel = Isa::Bytes(static_cast<uint8_t>(k.lumaBlackLevel[0]));
+  c.chromaCentre = Isa::Bytes(kChromaCentre);
   c.lumaOrder = Isa::Load(kLumaOrder.at);
   if constexpr (Isa::kLanes == 4)
     c.chromaOrder = Isa::Load(kChromaOrder.at);
@@ -186,21 +170,24 @@ PlanarConstants<Isa> LoadPlanarConstants() {
 template <class Isa>
 using Registers = typename Isa::V[kRegistersPerStep];
 
-// One component of the even pixels and of the odd pixels, as words.
+// One component as the SSE kernel multiplies it: the even pixels and the
+// odd pixels times 8, and the pair sums times 4, as words.
 template <class Isa>
-struct EvenOdd {
+struct ComponentWords {
   typename Isa::V even;
   typename Isa::V odd;
+  typename Isa::V pairSums;
 };
 
 template <class Isa>
 struct Components {
-  EvenOdd<Isa> blue, green, red;
+  ComponentWords<Isa> blue, green, red;
 };
 
 template <class Isa>
-PELLIX_WIDE_INLINE EvenOdd<Isa> Words(typename Isa::V plane, const PlanarConstants<Isa>& c) {
-  return {Isa::And(plane, c.lowBytes), Isa::template ShiftRightWords<8>(plane)};
+PELLIX_WIDE_INLINE ComponentWords<Isa> Words(typename Isa::V plane, const PlanarConstants<Isa>& c) {
+  return {Isa::MulAddBytePairs(plane, c.evenTimes8), Isa::MulAddBytePairs(plane, c.oddTimes8),
+          Isa::MulAddBytePairs(plane, c.pairSumTimes4)};
 }
 
 template <class Isa>
@@ -215,58 +202,45 @@ PELLIX_WIDE_INLINE Components<Isa> Split(const Registers<Isa>& px, const PlanarC
           Words<Isa>(Isa::InterleaveLowQwords(ra01, ra23), c)};
 }
 
-template <class Isa, int32_t kWhole>
-PELLIX_WIDE_INLINE typename Isa::V LumaProduct(typename Isa::V x, typename Isa::V fraction) {
-  auto product = Isa::MulHighWordsUnsigned(x, fraction);
-  for (int32_t i = 0; i < kWhole; ++i) product = Isa::AddWords(product, x);
-  return product;
+// The SSE kernel's quarter-unit shift with its rounding half: (x + 2) >> 2.
+template <class Isa>
+PELLIX_WIDE_INLINE typename Isa::V QuarterUnitsRounded(typename Isa::V x, const PlanarConstants<Isa>& c) {
+  return Isa::MulHighRoundedWords(x, c.quarterRound);
 }
 
-// Luma sums plus the bias, one per word.
+// Luma without the black level, one per word.
 template <class Isa>
-PELLIX_WIDE_INLINE typename Isa::V LumaSums(typename Isa::V b, typename Isa::V g, typename Isa::V r,
-                                            const PlanarConstants<Isa>& c) {
-  const auto blue = LumaProduct<Isa, kBlueToY.whole>(b, c.blueToY);
-  const auto green = LumaProduct<Isa, kGreenToY.whole>(g, c.greenToY);
-  const auto red = LumaProduct<Isa, kRedToY.whole>(r, c.redToY);
-  return Isa::AddWords(Isa::AddWords(blue, green), Isa::AddWords(red, c.lumaBias));
+PELLIX_WIDE_INLINE typename Isa::V LumaWords(typename Isa::V b, typename Isa::V g, typename Isa::V r,
+                                             const PlanarConstants<Isa>& c) {
+  const auto blue = Isa::MulHighWords(b, c.blueToY);
+  const auto green = Isa::MulHighWords(g, c.greenToY);
+  const auto red = Isa::MulHighWords(r, c.redToY);
+  return QuarterUnitsRounded<Isa>(Isa::AddWords(Isa::AddWords(blue, green), red), c);
 }
 
 // The row's luma bytes in pixel order: even pixels' results in the low
-// bytes of the words, odd pixels' moved straight from quarter units to the
-// high bytes.
+// bytes of the words, odd pixels' in the high bytes (each is below 256, so
+// adding the words is joining them).
 template <class Isa>
 PELLIX_WIDE_INLINE typename Isa::V LumaBytes(const Components<Isa>& s, const PlanarConstants<Isa>& c) {
-  const auto even = LumaSums<Isa>(s.blue.even, s.green.even, s.red.even, c);
-  const auto odd = LumaSums<Isa>(s.blue.odd, s.green.odd, s.red.odd, c);
-  const auto bytes = Isa::MaskOr(Isa::template ShiftLeftWords<8 - kQuarterUnits>(odd), c.highBytes,
-                                 Isa::template ShiftRightWords<kQuarterUnits>(even));
+  const auto even = LumaWords<Isa>(s.blue.even, s.green.even, s.red.even, c);
+  const auto odd = LumaWords<Isa>(s.blue.odd, s.green.odd, s.red.odd, c);
+  const auto bytes = Isa::AddBytes(Isa::AddWords(Isa::template ShiftLeftWords<8>(odd), even), c.lumaBlackLevel);
   return Isa::PermuteDwords(bytes, c.lumaOrder);
-}
-
-template <class Isa, int16_t k>
-PELLIX_WIDE_INLINE typename Isa::V ChromaProduct(typename Isa::V pairSum, typename Isa::V multiplier) {
-  if constexpr (k > 0)
-    return Isa::MulHighWordsUnsigned(pairSum, multiplier);
-  else
-    return Isa::MulHighWords(pairSum, multiplier);
 }
 
 // The row's chroma bytes in lane order (see ChromaPlaneOrder).
 template <class Isa>
 PELLIX_WIDE_INLINE typename Isa::V ChromaBytes(const Components<Isa>& s, const PlanarConstants<Isa>& c) {
-  constexpr RgbToYuvConstantBlock k = kRgbToYuv;
-  const auto b = Isa::AddWords(s.blue.even, s.blue.odd);
-  const auto g = Isa::AddWords(s.green.even, s.green.odd);
-  const auto r = Isa::AddWords(s.red.even, s.red.odd);
-  auto u =
-      Isa::SubWords(ChromaProduct<Isa, k.blueToU[0]>(b, c.blueToU), ChromaProduct<Isa, k.greenToU[0]>(g, c.greenToU));
-  auto v =
-      Isa::SubWords(ChromaProduct<Isa, k.blueToV[0]>(b, c.blueToV), ChromaProduct<Isa, k.greenToV[0]>(g, c.greenToV));
-  u = Isa::AddWords(Isa::AddWords(u, ChromaProduct<Isa, k.redToU[0]>(r, c.redToU)), c.chromaBias);
-  v = Isa::AddWords(Isa::AddWords(v, ChromaProduct<Isa, k.blueToU[0]>(r, c.redToV)), c.chromaBias);
-  return Isa::PackWordsUnsigned(Isa::template ShiftRightWordsSigned<kQuarterUnits>(u),
-                                Isa::template ShiftRightWordsSigned<kQuarterUnits>(v));
+  const auto b = s.blue.pairSums;
+  const auto g = s.green.pairSums;
+  const auto r = s.red.pairSums;
+  const auto u = Isa::AddWords(Isa::SubWords(Isa::MulHighWords(b, c.blueToU), Isa::MulHighWords(g, c.greenToU)),
+                               Isa::MulHighWords(r, c.redToU));
+  const auto v = Isa::AddWords(Isa::SubWords(Isa::MulHighWords(b, c.blueToV), Isa::MulHighWords(g, c.greenToV)),
+                               Isa::MulHighWords(r, c.blueToU));
+  const auto centred = Isa::PackWordsSigned(QuarterUnitsRounded<Isa>(u, c), QuarterUnitsRounded<Isa>(v, c));
+  return Isa::Xor(centred, c.chromaCentre);
 }
 
 // The combined chroma bytes of a step in plane order: U in the low half of
