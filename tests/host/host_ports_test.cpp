@@ -7,6 +7,7 @@
 #include "host/plugin_host.h"
 #include "host/sink_port.h"
 #include "host/source_port.h"
+#include "tests/support/rig/guarded_memory.h"
 #include "tests/support/rig/source_answers.h"
 
 namespace pellix {
@@ -61,6 +62,21 @@ TEST_F(HostPortsTest, SourceAnswersInPlaceOfTheProducer) {
   EXPECT_FALSE(source.request(PullFrame, nullptr));
   EXPECT_FALSE(source.request(PullFrame + 1, &answer));
   EXPECT_EQ(source.pullRequests(), 2u);
+  EXPECT_EQ(ledger->handedOut(), 0u);
+}
+
+TEST_F(HostPortsTest, SourceAnswersFalseWhenMemoryRunsOut) {
+  auto memory = std::make_shared<GuardedFrameMemory>();
+  FrameBufferOptions buffers;
+  buffers.memory = memory;
+  SourcePort source(MakeFilledFrameProducer(std::make_shared<FramePool>(ledger, buffers),
+                                            LayoutFor(PixelFormat::BGRA, 2, 2, 2), nullptr));
+  memory->setFailing(true);
+  Tessel::Variant answer;
+  answer.setInt32(99);
+  EXPECT_FALSE(source.request(PullFrame, &answer));
+  EXPECT_EQ(answer.payload.int32, 99);
+  EXPECT_EQ(source.takeProducerError(), nullptr) << "running out is a refusal, not an error";
   EXPECT_EQ(ledger->handedOut(), 0u);
 }
 
