@@ -16,6 +16,8 @@
 #include "host/plugin_host.h"
 #include "host/sink_port.h"
 #include "host/source_port.h"
+#include "tests/support/rig/guarded_memory.h"
+#include "tests/support/rig/source_answers.h"
 
 namespace pellix::fuzz {
 
@@ -26,8 +28,9 @@ using Tessel::VariantType;
 
 FrameBufferOptions BuffersFor(BufferMode mode) {
   FrameBufferOptions options;
-  options.guardPages = mode != BufferMode::Heap;
-  options.guardEdge = mode == BufferMode::GuardAtStart ? GuardedBuffer::Edge::Start : GuardedBuffer::Edge::End;
+  if (mode != BufferMode::Heap) {
+    options = GuardedBuffers(mode == BufferMode::GuardAtStart ? GuardedBuffer::Edge::Start : GuardedBuffer::Edge::End);
+  }
   options.recycle = false;  // a late touch of a released frame then faults
   return options;
 }
@@ -161,7 +164,7 @@ class FramePathRun {
 
   void pull(LoadedComponent& component, size_t index) {
     const SourceFrameRecipe& recipe = plan_.sources[index];
-    source_.setAnswer(AnswerFor(recipe.behaviour));
+    SetSourceAnswer(source_, AnswerFor(recipe.behaviour));
     const uint64_t requestsBefore = source_.pullRequests();
     const HostFrame* sourceBefore = frames_.lastMade();
     const HostFrame* destinationBefore = allocator_.lastMade();

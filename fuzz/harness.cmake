@@ -7,5 +7,5 @@ if(NOT TARGET pellix_fuzz_harness)
     ${CMAKE_CURRENT_LIST_DIR}/frame_path_harness.cpp
     ${CMAKE_CURRENT_LIST_DIR}/surface_harness.cpp
     ${CMAKE_CURRENT_LIST_DIR}/plugin_once.cpp)
-  target_link_libraries(pellix_fuzz_harness PUBLIC pellix_host)
+  target_link_libraries(pellix_fuzz_harness PUBLIC pellix_test_rig)
 endif()

@@ -19,6 +19,8 @@
 #include "host/plugin_host.h"
 #include "host/sink_port.h"
 #include "host/source_port.h"
+#include "tests/support/rig/guarded_memory.h"
+#include "tests/support/rig/source_answers.h"
 
 namespace pellix::fuzz {
 
@@ -64,12 +66,6 @@ SourceFrameRecipe SmallFrames() {
   recipe.attribute0 = 0x41000001u;
   recipe.attribute1 = 0x42000001u;
   return recipe;
-}
-
-FrameBufferOptions GuardedBuffers() {
-  FrameBufferOptions options;
-  options.guardPages = true;
-  return options;
 }
 
 class SurfaceRun {
@@ -153,7 +149,7 @@ class SurfaceRun {
       case SurfaceOp::SourceAnswer: {
         static constexpr SourceAnswer kAnswers[] = {SourceAnswer::Frames, SourceAnswer::TrueWithNullPayload,
                                                     SourceAnswer::False};
-        source_.setAnswer(kAnswers[in.byte() % 3]);
+        SetSourceAnswer(source_, kAnswers[in.byte() % 3]);
         return;
       }
       case SurfaceOp::AllocatorRefusing:

@@ -16,19 +16,13 @@ HostFrame::~HostFrame() = default;
 // Buffers start zeroed so a frame a converter leaves untouched reads the same
 // on every run.
 void HostFrame::allocateBuffer() {
-  if (options_.guardPages) {
-    guarded_ = std::make_unique<GuardedBuffer>(capacity, options_.guardEdge);
-    buffer_ = guarded_->data();
-  } else {
-    // One byte at least, so even an empty frame has a distinct address.
-    heap_.reset(new uint8_t[capacity == 0 ? 1 : capacity]());
-    buffer_ = heap_.get();
-  }
+  FrameMemory& memory = options_.memory ? *options_.memory : HeapFrameMemory();
+  storage_ = memory.allocate(capacity);
+  buffer_ = storage_->data();
 }
 
 void HostFrame::freeBuffer() {
-  guarded_.reset();
-  heap_.reset();
+  storage_.reset();
   buffer_ = nullptr;
 }
 
@@ -64,7 +58,7 @@ uint8_t* HostFrame::lock() {
   if (references_.load(std::memory_order_acquire) <= 0) reportMisuse("lock() after the last reference was given up");
   lockDepth_.fetch_add(1, std::memory_order_acq_rel);
   lockCalls_.fetch_add(1, std::memory_order_acq_rel);
-  return lockFails_.load(std::memory_order_acquire) ? nullptr : buffer_;
+  return buffer_ == nullptr ? nullptr : storage_->lockedData();
 }
 
 void HostFrame::unlock() {

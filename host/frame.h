@@ -1,5 +1,5 @@
 // The host's video frame: a reference-counted Tessel::Frame over a buffer it
-// owns (plain heap memory, or memory against a guard page). Frames are made
+// owns (plain heap memory unless its pool is given other memory). Frames are made
 // and owned by a FramePool; release() of the last reference hands the frame
 // back to its pool, which keeps the object so later misuse is detected and
 // recorded in the ledger instead of touching freed memory.
@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "host/guarded_buffer.h"
+#include "host/frame_memory.h"
 #include "sdk/host.h"
 
 namespace pellix {
@@ -20,9 +20,8 @@ class FrameLedger;
 
 // How a pool backs its frames.
 struct FrameBufferOptions {
-  // Put each buffer against an inaccessible page so an overrun faults at once.
-  bool guardPages = false;
-  GuardedBuffer::Edge guardEdge = GuardedBuffer::Edge::End;
+  // Where the buffers come from; null: the heap (HeapFrameMemory).
+  std::shared_ptr<FrameMemory> memory;
   // Reuse released frames of the same capacity (fast, for loops). Off: every
   // frame is new and a released frame's buffer is freed at once, so a late
   // release or lock of it is always detected.
@@ -48,11 +47,8 @@ class HostFrame final : public Tessel::Frame {
   // lock() calls since the frame was handed out.
   uint64_t lockCalls() const { return lockCalls_.load(std::memory_order_acquire); }
   uint64_t ticket() const { return ticket_; }
-
-  // Fault injection: while set, lock() answers null (still counted, so a
-  // caller that unlocks after a failed lock stays balanced). Cleared when the
-  // frame is handed out again.
-  void setLockFails(bool fails) { lockFails_.store(fails, std::memory_order_release); }
+  // The memory the pixels live in; null once released without recycling.
+  FrameBuffer* buffer() { return storage_.get(); }
 
  private:
   friend class FramePool;
@@ -64,13 +60,11 @@ class HostFrame final : public Tessel::Frame {
   FramePool* pool_;
   FrameLedger* ledger_;
   FrameBufferOptions options_;
-  std::unique_ptr<GuardedBuffer> guarded_;
-  std::unique_ptr<uint8_t[]> heap_;
-  uint8_t* buffer_ = nullptr;
+  std::unique_ptr<FrameBuffer> storage_;
+  uint8_t* buffer_ = nullptr;  // storage_->data(), kept for host-side access
   std::atomic<int32_t> references_{0};
   std::atomic<int32_t> lockDepth_{0};
   std::atomic<uint64_t> lockCalls_{0};
-  std::atomic<bool> lockFails_{false};
   uint64_t ticket_ = 0;
 };
 

@@ -18,13 +18,6 @@ void HostFrameAllocator::setBitsPerPixel(int32_t bits) {
   announcements_.fetch_add(1, std::memory_order_relaxed);
 }
 
-void HostFrameAllocator::setFailing(bool failing) { successesLeft_.store(failing ? 0 : -1); }
-
-void HostFrameAllocator::failAfter(uint64_t successes) {
-  const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
-  successesLeft_.store(static_cast<int64_t>(successes < limit ? successes : limit));
-}
-
 int32_t HostFrameAllocator::strideFor(int32_t width) const {
   if (options_.stride > 0) return options_.stride;
   const int64_t magnitude = std::llabs(static_cast<int64_t>(width));
@@ -38,11 +31,6 @@ int32_t HostFrameAllocator::strideFor(int32_t width) const {
 
 Tessel::Frame* HostFrameAllocator::allocateFrame(int32_t width, int32_t height, int32_t count) {
   calls_.fetch_add(1, std::memory_order_relaxed);
-  int64_t left = successesLeft_.load();
-  do {
-    if (left == 0) return nullptr;
-  } while (left > 0 && !successesLeft_.compare_exchange_weak(left, left - 1));
-
   const int32_t bits = bits_.load(std::memory_order_relaxed);
   if (count != 1 || bits <= 0 || bits > 64) return nullptr;
   const int32_t stride = strideFor(width);

@@ -1,6 +1,6 @@
 // The host's Tessel::FrameAllocator: makes destination frames sized from the
-// announced bits per pixel, with a configurable stride and optional guard
-// pages. Tests can make it refuse (return null).
+// announced bits per pixel, with a configurable stride, in the memory its
+// buffer options name.
 #pragma once
 
 #include <atomic>
@@ -32,15 +32,10 @@ class HostFrameAllocator final : public Tessel::FrameAllocator {
   // A frame of |width| x |height| (its description keeps the signs given),
   // stride as configured (a derived stride is rounded up to even),
   // capacity CapacityFor(bits, stride, |height|) + capacityAdjustment (not
-  // below 0). Null when told to fail,
-  // when no valid bits per pixel was announced (1 to 64), when count is not
-  // 1, when the frame would exceed 4 GiB, or when memory runs out.
+  // below 0). Null when no valid bits per pixel was announced (1 to 64),
+  // when count is not 1, when the frame would exceed 4 GiB, or when memory
+  // runs out.
   Tessel::Frame* allocateFrame(int32_t width, int32_t height, int32_t count) override;
-
-  // Refuse every allocation from now on (true) or serve again (false).
-  void setFailing(bool failing);
-  // Serve this many more allocations, then refuse.
-  void failAfter(uint64_t successes);
 
   int32_t bitsPerPixel() const { return bits_.load(std::memory_order_relaxed); }
   uint64_t bitsAnnouncements() const { return announcements_.load(std::memory_order_relaxed); }
@@ -62,7 +57,6 @@ class HostFrameAllocator final : public Tessel::FrameAllocator {
   std::atomic<uint64_t> calls_{0};
   std::atomic<uint64_t> made_{0};
   std::atomic<HostFrame*> lastMade_{nullptr};
-  std::atomic<int64_t> successesLeft_{-1};  // -1: unlimited
 };
 
 }  // namespace pellix

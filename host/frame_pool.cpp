@@ -43,7 +43,6 @@ HostFrame* FramePool::acquire(uint32_t capacity, const Tessel::ImageProperties& 
   frame->attribute1 = 0;
   frame->lockDepth_.store(0, std::memory_order_release);
   frame->lockCalls_.store(0, std::memory_order_release);
-  frame->lockFails_.store(false, std::memory_order_release);
   frame->ticket_ = ledger_->noteHandedOut(Describe(capacity, image));
   frame->references_.store(1, std::memory_order_release);
   return frame;

@@ -16,15 +16,7 @@ bool SourcePort::request(uint32_t code, Tessel::Variant* value) {
   if (code != Tessel::PortMessage::PullFrame || value == nullptr) return false;
   pullRequests_.fetch_add(1);
   lastRequestValue_.store(value);
-  switch (answer_.load()) {
-    case SourceAnswer::False:
-      return false;
-    case SourceAnswer::TrueWithNullPayload:
-      value->setPointer(Tessel::VariantType::ObjectPtr, nullptr);
-      return true;
-    case SourceAnswer::Frames:
-      break;
-  }
+  if (const PullAnswer* answer = pullAnswer_.load()) return answer->answer(*value);
   if (!producer_) return false;
   Tessel::Frame* frame = nullptr;
   // The call comes from inside the plug-in: an exception must not unwind

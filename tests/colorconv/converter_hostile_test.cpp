@@ -160,7 +160,7 @@ TEST_P(ConverterHostileTest, FrameThatCannotBeLockedIsNotConverted) {
     GuardedFrame dst(s.width, s.height, s.destinationStride, DestinationSize(s));
     dst.assign(Pattern(dst.size(), 9));
     const std::vector<uint8_t> before = dst.contents();
-    (sourceFails ? src : dst)->setLockFails(true);
+    SetLockFails(*(sourceFails ? src : dst).frame(), true);
     const Tessel::ImageProperties described = src->imageProperties;
     EXPECT_FALSE(FrameConverterFor(s.input, s.output)(src.frame(), &described, 0, dst.frame()));
     EXPECT_EQ(FirstDifference(dst.contents(), before), -1);

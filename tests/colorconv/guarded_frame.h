@@ -14,7 +14,8 @@
 #include "host/frame.h"
 #include "host/frame_ledger.h"
 #include "host/frame_pool.h"
-#include "host/guarded_buffer.h"
+#include "tests/support/rig/guarded_buffer.h"
+#include "tests/support/rig/guarded_memory.h"
 
 namespace pellix {
 namespace testing_support {
@@ -26,10 +27,7 @@ class GuardedFrame {
   GuardedFrame(int32_t width, int32_t height, int32_t stride, size_t capacity,
                GuardedBuffer::Edge edge = GuardedBuffer::Edge::End)
       : ledger_(std::make_shared<FrameLedger>()), size_(capacity) {
-    FrameBufferOptions buffers;
-    buffers.guardPages = true;
-    buffers.guardEdge = edge;
-    pool_ = std::make_unique<FramePool>(ledger_, buffers);
+    pool_ = std::make_unique<FramePool>(ledger_, GuardedBuffers(edge));
     Tessel::ImageProperties image;
     image.width = width;
     image.height = height;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "formats/planar_layout.h"
-#include "host/guarded_buffer.h"
+#include "tests/support/rig/guarded_buffer.h"
 #include "plain_test_support.h"
 
 namespace pellix {

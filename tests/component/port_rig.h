@@ -15,6 +15,7 @@
 #include "host/sink_port.h"
 #include "host/source_port.h"
 #include "tests/component/plugin_fixture.h"
+#include "tests/support/rig/guarded_memory.h"
 
 class PortsTest : public PluginTest {
  protected:
@@ -45,7 +46,13 @@ class PortsTest : public PluginTest {
 
   std::shared_ptr<pellix::FrameLedger> ledger = std::make_shared<pellix::FrameLedger>();
   pellix::FramePool sources{ledger};
-  pellix::HostFrameAllocator allocator{ledger};
+  // The allocator's frames, guarded; a test can make this memory run out.
+  std::shared_ptr<pellix::GuardedFrameMemory> allocatorMemory = std::make_shared<pellix::GuardedFrameMemory>();
+  pellix::HostFrameAllocator allocator{ledger, [this] {
+                                         pellix::FrameAllocatorOptions options;
+                                         options.buffers.memory = allocatorMemory;
+                                         return options;
+                                       }()};
   // What the upstream port hands out for each PullFrame; null (no frame)
   // when unset. Runs inside the pull, with the component's mutex held.
   std::function<Tessel::Frame*()> produce;

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "tests/component/port_rig.h"
+#include "tests/support/rig/source_answers.h"
 
 namespace {
 
 using pellix::HostFrame;
+using pellix::SetSourceAnswer;
 using pellix::SourceAnswer;
 using Tessel::ImageProperties;
 using Tessel::Variant;
@@ -142,7 +144,7 @@ TEST_F(PortsTest, RefusedConnectKeepsTheEarlierConverter) {
   EXPECT_EQ(allocator.bitsAnnouncements(), 0u);
   EXPECT_EQ(passed->references(), 1);
   // The upstream answer is returned unchanged, false included.
-  upstream.setAnswer(SourceAnswer::False);
+  SetSourceAnswer(upstream, SourceAnswer::False);
   Variant second;
   EXPECT_FALSE(output->request(PullFrame, &second));
   handBack(passed);
@@ -213,11 +215,11 @@ TEST_F(PortsTest, DisconnectOfEitherPortStopsThePull) {
 
 TEST_F(PortsTest, UpstreamAnsweringWithoutAFrame) {
   ASSERT_TRUE(wire("I420", "BGRA", 16, 8));
-  upstream.setAnswer(SourceAnswer::TrueWithNullPayload);
+  SetSourceAnswer(upstream, SourceAnswer::TrueWithNullPayload);
   EXPECT_EQ(pull(), nullptr);
   EXPECT_EQ(upstream.pullRequests(), 1u);
   EXPECT_EQ(allocator.allocateCalls(), 0u);
-  upstream.setAnswer(SourceAnswer::False);
+  SetSourceAnswer(upstream, SourceAnswer::False);
   EXPECT_EQ(pull(), nullptr);
   EXPECT_EQ(upstream.pullRequests(), 2u);
   EXPECT_EQ(allocator.allocateCalls(), 0u);
@@ -225,7 +227,7 @@ TEST_F(PortsTest, UpstreamAnsweringWithoutAFrame) {
 
 TEST_F(PortsTest, AllocatorReturningNullReleasesTheSourceOnce) {
   ASSERT_TRUE(wire("I420", "BGRA", 16, 8));
-  allocator.setFailing(true);
+  allocatorMemory->setFailing(true);
   EXPECT_EQ(pull(), nullptr);
   EXPECT_EQ(ledger->handedOut(), 1u);
   EXPECT_EQ(ledger->released(), 1u);

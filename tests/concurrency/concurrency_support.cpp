@@ -8,6 +8,7 @@
 #include "host/frame_ref.h"
 #include "tests/support/expected_conversion.h"
 #include "tests/support/format_pairs.h"
+#include "tests/support/rig/guarded_memory.h"
 
 namespace pellix::concurrency {
 
@@ -34,8 +35,8 @@ SessionOptions SameImageEveryFrame(FormatPair pair, int32_t width, int32_t heigh
   options.outputFormat = FormatName(pair.to);
   options.width = width;
   options.height = height;
-  options.sourceBuffers.guardPages = true;
-  options.outputFrames.buffers.guardPages = true;
+  options.sourceBuffers = GuardedBuffers();
+  options.outputFrames.buffers = GuardedBuffers();
   options.fill = [seed](HostFrame& frame, const FrameLayout& layout, uint64_t) {
     // Video-range values, so every routine sees ordinary samples.
     uint64_t state = seed * 0x9E3779B97F4A7C15ull + 1;

@@ -10,7 +10,7 @@
 #include "gst/format_map.h"
 #include "host/conversion_session.h"
 #include "host/frame_layout.h"
-#include "host/guarded_buffer.h"
+#include "tests/support/rig/guarded_buffer.h"
 #include "host/plugin_library.h"
 
 namespace pellix::gst::testing {

@@ -11,7 +11,7 @@
 
 #include "host/conversion_session.h"
 #include "host/frame_ledger.h"
-#include "host/platform/environment.h"
+#include "tests/support/rig/platform/environment.h"
 
 namespace pellix {
 namespace e2e {

@@ -21,8 +21,7 @@ class PairConversion : public PluginTest, public ::testing::WithParamInterface<P
 // false when the plug-in refused the frame.
 bool ConvertAndCompare(const std::shared_ptr<FrameLedger>& ledger, const Pair& pair, int32_t width, int32_t height,
                        const std::shared_ptr<const PluginLibrary>& library = Library()) {
-  FrameBufferOptions guarded;
-  guarded.guardPages = true;
+  const FrameBufferOptions guarded = GuardedBuffers();
   auto pool = std::make_shared<FramePool>(ledger, guarded);
   FrameRef source = MakeSourceFrame(*pool, pair.from, width, height, 11);
   source->attribute0 = 0xA0;

@@ -36,8 +36,8 @@ SessionOptions PluginTest::Options(const char* input, const char* output, int32_
   options.outputFormat = output;
   options.width = width;
   options.height = height;
-  options.sourceBuffers.guardPages = true;
-  options.outputFrames.buffers.guardPages = true;
+  options.sourceBuffers = GuardedBuffers();
+  options.outputFrames.buffers = GuardedBuffers();
   options.fill = [seed](HostFrame& frame, const FrameLayout&, uint64_t index) {
     FillPseudoRandom(frame, seed, index);
     frame.attribute0 = static_cast<uint32_t>(1000 + index);
@@ -66,7 +66,11 @@ RawGraph::RawGraph(const std::shared_ptr<FrameLedger>& ledger, PixelFormat sourc
                                      [](HostFrame& frame, const FrameLayout&, uint64_t index) {
                                        FillPseudoRandom(frame, 7, index);
                                      })),
-      allocator(ledger),
+      allocator(ledger, [this] {
+        FrameAllocatorOptions options;
+        options.buffers.memory = allocatorMemory;
+        return options;
+      }()),
       component(*Library(), host) {}
 
 FrameRef RawGraph::pull() {

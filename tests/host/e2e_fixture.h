@@ -22,6 +22,8 @@
 #include "host/sink_port.h"
 #include "host/source_port.h"
 #include "tests/support/expected_conversion.h"
+#include "tests/support/rig/guarded_memory.h"
+#include "tests/support/rig/source_answers.h"
 
 namespace pellix {
 namespace e2e {
@@ -60,6 +62,8 @@ struct RawGraph {
   FrameLayout sourceLayout;
   SourcePort source;
   SinkPort sink;
+  // The allocator's frames, guarded; a test can make this memory run out.
+  std::shared_ptr<GuardedFrameMemory> allocatorMemory = std::make_shared<GuardedFrameMemory>();
   HostFrameAllocator allocator;
   LoadedComponent component;
 };

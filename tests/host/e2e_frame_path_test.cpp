@@ -108,21 +108,21 @@ TEST_F(FramePathTest, DisconnectOnEitherPortStopsPullsBeforeUpstream) {
 
 TEST_F(FramePathTest, UpstreamTrueWithNullPayloadReleasesNothing) {
   WiredGraph graph(ledger, "UYVY", "I420", 16, 8);
-  graph.source.setAnswer(SourceAnswer::TrueWithNullPayload);
+  SetSourceAnswer(graph.source, SourceAnswer::TrueWithNullPayload);
   Tessel::Variant answer;
   answer.setInt32(5);
   EXPECT_FALSE(graph.component.pull(&answer));
   EXPECT_EQ(answer.type, Tessel::VariantType::Int32) << "a failed pull leaves the caller's Variant alone";
   EXPECT_EQ(answer.payload.int32, 5);
   EXPECT_EQ(graph.allocator.allocateCalls(), 0u);
-  graph.source.setAnswer(SourceAnswer::False);
+  SetSourceAnswer(graph.source, SourceAnswer::False);
   EXPECT_FALSE(graph.pull());
   EXPECT_EQ(ledger->handedOut(), 0u);
 }
 
 TEST_F(FramePathTest, AllocatorReturningNullReleasesTheSourceOnce) {
   WiredGraph graph(ledger, "I420", "YUY2", 16, 8);
-  graph.allocator.setFailing(true);
+  graph.allocatorMemory->setFailing(true);
   EXPECT_FALSE(graph.pull());
   EXPECT_EQ(graph.allocator.allocateCalls(), 1u);
   EXPECT_EQ(ledger->handedOut(), 1u);
@@ -244,7 +244,7 @@ TEST_F(FramePathTest, ProducerErrorSurfacesFromTheSessionPull) {
   } catch (const HostError& error) {
     EXPECT_STREQ(error.what(), "pull failed: the source producer threw: input file ended");
   }
-  session.source().setAnswer(SourceAnswer::False);
+  SetSourceAnswer(session.source(), SourceAnswer::False);
   EXPECT_THROW(session.pull(), HostError);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/frame_ref.h"
+#include "tests/support/rig/guarded_memory.h"
 
 namespace pellix {
 namespace {
@@ -88,21 +89,25 @@ TEST(HostFrameAllocator, RefusesFramesBeyondFourGigabytes) {
   EXPECT_EQ(allocator.allocateFrame(INT32_MIN, INT32_MIN, 1), nullptr);
 }
 
-TEST(HostFrameAllocator, FailsOnRequest) {
+TEST(HostFrameAllocator, RefusesWhenMemoryRunsOut) {
   auto ledger = std::make_shared<FrameLedger>();
-  HostFrameAllocator allocator(ledger);
+  auto memory = std::make_shared<GuardedFrameMemory>();
+  FrameAllocatorOptions options;
+  options.buffers.memory = memory;
+  HostFrameAllocator allocator(ledger, options);
   allocator.setBitsPerPixel(32);
-  allocator.failAfter(2);
+  memory->failAfter(2);
   FrameRef a(allocator.allocateFrame(2, 2, 1));
   FrameRef b(allocator.allocateFrame(2, 2, 1));
   EXPECT_TRUE(a && b);
   EXPECT_EQ(allocator.allocateFrame(2, 2, 1), nullptr);
-  allocator.setFailing(false);
+  memory->setFailing(false);
   FrameRef c(allocator.allocateFrame(2, 2, 1));
   EXPECT_TRUE(c);
-  allocator.setFailing(true);
+  memory->setFailing(true);
   EXPECT_EQ(allocator.allocateFrame(2, 2, 1), nullptr);
   EXPECT_EQ(allocator.framesMade(), 3u);
+  EXPECT_EQ(ledger->handedOut(), 3u) << "a refused frame is never handed out";
 }
 
 TEST(HostFrameAllocator, CountsAnnouncementsAndKnowsItsFrames) {
@@ -123,7 +128,7 @@ TEST(HostFrameAllocator, CountsAnnouncementsAndKnowsItsFrames) {
 
 TEST(HostFrameAllocator, GuardedFramesEndAtTheirCapacity) {
   FrameAllocatorOptions options;
-  options.buffers.guardPages = true;
+  options.buffers = GuardedBuffers();
   HostFrameAllocator allocator(std::make_shared<FrameLedger>(), options);
   allocator.setBitsPerPixel(16);
   FrameRef frame(allocator.allocateFrame(7, 3, 1));

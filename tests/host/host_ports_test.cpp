@@ -7,6 +7,8 @@
 #include "host/plugin_host.h"
 #include "host/sink_port.h"
 #include "host/source_port.h"
+#include "tests/support/rig/guarded_memory.h"
+#include "tests/support/rig/source_answers.h"
 
 namespace pellix {
 namespace {
@@ -46,20 +48,35 @@ TEST_F(HostPortsTest, SourceHandsOutFilledFramesWithOneReference) {
   EXPECT_EQ(source.framesHandedOut(), 2u);
 }
 
-TEST_F(HostPortsTest, SourceTestAnswers) {
+TEST_F(HostPortsTest, SourceAnswersInPlaceOfTheProducer) {
   SourcePort source(MakeFilledFrameProducer(pool, LayoutFor(PixelFormat::BGRA, 2, 2, 2), nullptr));
   Tessel::Variant answer;
   answer.setInt32(99);
-  source.setAnswer(SourceAnswer::False);
+  SetSourceAnswer(source, SourceAnswer::False);
   EXPECT_FALSE(source.request(PullFrame, &answer));
   EXPECT_EQ(answer.payload.int32, 99) << "a false answer leaves the Variant alone";
-  source.setAnswer(SourceAnswer::TrueWithNullPayload);
+  SetSourceAnswer(source, SourceAnswer::TrueWithNullPayload);
   EXPECT_TRUE(source.request(PullFrame, &answer));
   EXPECT_EQ(answer.type, Tessel::VariantType::ObjectPtr);
   EXPECT_EQ(answer.as<Tessel::Frame>(), nullptr);
   EXPECT_FALSE(source.request(PullFrame, nullptr));
   EXPECT_FALSE(source.request(PullFrame + 1, &answer));
   EXPECT_EQ(source.pullRequests(), 2u);
+  EXPECT_EQ(ledger->handedOut(), 0u);
+}
+
+TEST_F(HostPortsTest, SourceAnswersFalseWhenMemoryRunsOut) {
+  auto memory = std::make_shared<GuardedFrameMemory>();
+  FrameBufferOptions buffers;
+  buffers.memory = memory;
+  SourcePort source(MakeFilledFrameProducer(std::make_shared<FramePool>(ledger, buffers),
+                                            LayoutFor(PixelFormat::BGRA, 2, 2, 2), nullptr));
+  memory->setFailing(true);
+  Tessel::Variant answer;
+  answer.setInt32(99);
+  EXPECT_FALSE(source.request(PullFrame, &answer));
+  EXPECT_EQ(answer.payload.int32, 99);
+  EXPECT_EQ(source.takeProducerError(), nullptr) << "running out is a refusal, not an error";
   EXPECT_EQ(ledger->handedOut(), 0u);
 }
 

@@ -11,7 +11,7 @@
 
 #include "colorconv/routines.h"
 #include "colorconv/simd/frame_walks.h"
-#include "host/guarded_buffer.h"
+#include "tests/support/rig/guarded_buffer.h"
 #include "tests/simd/variant_table.h"
 
 namespace pellix::test {

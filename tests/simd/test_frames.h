@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "host/guarded_buffer.h"
+#include "tests/support/rig/guarded_buffer.h"
 
 namespace pellix::test {
 

@@ -1,4 +1,4 @@
-#include "host/platform/environment.h"
+#include "tests/support/rig/platform/environment.h"
 
 #include <cstdlib>
 

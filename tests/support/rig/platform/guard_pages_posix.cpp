@@ -1,4 +1,4 @@
-#include "host/platform/guard_pages.h"
+#include "tests/support/rig/platform/guard_pages.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

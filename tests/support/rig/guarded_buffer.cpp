@@ -1,8 +1,8 @@
-#include "host/guarded_buffer.h"
+#include "tests/support/rig/guarded_buffer.h"
 
 #include <new>
 
-#include "host/platform/guard_pages.h"
+#include "tests/support/rig/platform/guard_pages.h"
 
 namespace pellix {
 
