@@ -17,6 +17,7 @@
 
 #include "colorconv/simd/rgb_to_yuv_table_forms.h"
 #include "colorconv/simd/row_stores.h"
+#include "formats/packed422_order.h"
 
 namespace pellix {
 namespace {
@@ -190,13 +191,13 @@ PELLIX_WIDE_INLINE typename Isa::V ChromaSums(typename Isa::V averaged, const Pa
 
 // One register of pixels as one half-macropixel in the high word of each
 // lane: the luma and chroma sample of the lane, in the order of the format.
-template <class Isa, bool kLumaFirst>
+template <class Isa, class Layout>
 PELLIX_WIDE_INLINE typename Isa::V HalfMacropixels(typename Isa::V pixels, const PackedConstants<Isa>& c) {
   const auto averaged = Isa::AverageBytes(pixels, Isa::SwapDwordPairs(pixels));  // (a + b + 1) >> 1
   const auto luma = LumaSums<Isa>(pixels, c);
   const auto chroma = ChromaSums<Isa>(averaged, c);
-  const auto& first = kLumaFirst ? luma : chroma;
-  const auto& second = kLumaFirst ? chroma : luma;
+  const auto& first = Layout::kOrder.LumaFirst() ? luma : chroma;
+  const auto& second = Layout::kOrder.LumaFirst() ? chroma : luma;
   // Byte 3 of `first` is zero; byte 3 of the result is byte 2 of `second`.
   return Isa::MaskOr(Isa::template ShiftLeftDwords<8>(second), c.byte3, first);
 }
@@ -205,11 +206,11 @@ PELLIX_WIDE_INLINE typename Isa::V HalfMacropixels(typename Isa::V pixels, const
 template <class Isa>
 constexpr int32_t kPackedStepPixels = Isa::kBytes / 2;
 
-template <class Isa, bool kLumaFirst, bool kStreaming>
+template <class Isa, class Layout, bool kStreaming>
 void BgraToPackedSteps(const uint8_t* src, uint8_t* dst, int32_t steps, const PackedConstants<Isa>& c) {
   for (int32_t s = 0; s < steps; ++s) {
-    const auto a = HalfMacropixels<Isa, kLumaFirst>(Isa::Load(src), c);
-    const auto b = HalfMacropixels<Isa, kLumaFirst>(Isa::Load(src + Isa::kBytes), c);
+    const auto a = HalfMacropixels<Isa, Layout>(Isa::Load(src), c);
+    const auto b = HalfMacropixels<Isa, Layout>(Isa::Load(src + Isa::kBytes), c);
     const auto out = Isa::OddWords(a, b);
     Put<Isa, kStreaming>(dst, out);
     src += 2 * Isa::kBytes;
@@ -218,12 +219,12 @@ void BgraToPackedSteps(const uint8_t* src, uint8_t* dst, int32_t steps, const Pa
 }
 
 // The whole steps of a row; returns the pixels converted.
-template <class Isa, bool kLumaFirst>
+template <class Isa, class Layout>
 int32_t BgraToPackedRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
   const int32_t steps = pixels / kPackedStepPixels<Isa>;
   const PackedConstants<Isa> c = LoadPackedConstants<Isa>();
   WithRowStores<Isa>(dst, stream, [&](auto stores) {
-    BgraToPackedSteps<Isa, kLumaFirst, decltype(stores)::kStreaming>(src, dst, steps, c);
+    BgraToPackedSteps<Isa, Layout, decltype(stores)::kStreaming>(src, dst, steps, c);
   });
   return steps * kPackedStepPixels<Isa>;
 }

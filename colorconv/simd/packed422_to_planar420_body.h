@@ -16,19 +16,19 @@
 
 #include "colorconv/simd/row_prefetch.h"
 #include "colorconv/simd/vector_registers.h"
+#include "formats/packed422_order.h"
 
 namespace pellix {
 namespace {
 
-enum class Packed422Source { YUY2, UYVY };
 enum class RowAverage { Rounding, Truncating };
 
-template <class Isa, Packed422Source kLayout>
+template <class Isa, class Layout>
 struct Macropixels {
   using V = typename Isa::V;
   // Luma, or chroma, bytes of each 16-bit word, as words.
-  static V LumaWords(V s) { return kLayout == Packed422Source::YUY2 ? LowBytes(s) : HighBytes(s); }
-  static V ChromaWords(V s) { return kLayout == Packed422Source::YUY2 ? HighBytes(s) : LowBytes(s); }
+  static V LumaWords(V s) { return Layout::kOrder.LumaFirst() ? LowBytes(s) : HighBytes(s); }
+  static V ChromaWords(V s) { return Layout::kOrder.LumaFirst() ? HighBytes(s) : LowBytes(s); }
   static V LowBytes(V s) { return Isa::And(s, Isa::Words(0x00FF)); }
   static V HighBytes(V s) { return Isa::template ShiftRightWords<8>(s); }
   // 2 * Isa::kBytes source bytes to Isa::kBytes luma bytes.
@@ -45,10 +45,10 @@ typename Isa::V CombineRows(typename Isa::V a, typename Isa::V b) {
 }
 
 // One step of a row pair at pixel x.
-template <Packed422Source kLayout, RowAverage kAverage, class Isa>
+template <class Layout, RowAverage kAverage, class Isa>
 PELLIX_WIDE_INLINE void PairStep(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u,
                                  uint8_t* v, ptrdiff_t x) {
-  using M = Macropixels<Isa, kLayout>;
+  using M = Macropixels<Isa, Layout>;
   const uint8_t* a = src0 + 2 * x;
   const uint8_t* b = src1 + 2 * x;
   const typename Isa::V a0 = Isa::Load(a), a1 = Isa::Load(a + Isa::kBytes);
@@ -63,21 +63,21 @@ PELLIX_WIDE_INLINE void PairStep(const uint8_t* src0, const uint8_t* src1, uint8
   Isa::StoreHighHalf(v + x / 2, planes);
 }
 
-template <Packed422Source kLayout, RowAverage kAverage, class Isa, class... Narrower>
+template <class Layout, RowAverage kAverage, class Isa, class... Narrower>
 void PairSteps(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v, ptrdiff_t x,
                ptrdiff_t pixels) {
   for (; PrefetchStaysInRow(2 * x, 2 * Isa::kBytes, 2 * pixels); x += Isa::kBytes) {
     PrefetchRowPairAhead(src0, src1, 2 * x, 2 * Isa::kBytes);
-    PairStep<kLayout, kAverage, Isa>(src0, src1, y0, y1, u, v, x);
+    PairStep<Layout, kAverage, Isa>(src0, src1, y0, y1, u, v, x);
   }
-  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) PairStep<kLayout, kAverage, Isa>(src0, src1, y0, y1, u, v, x);
-  if constexpr (sizeof...(Narrower) > 0) PairSteps<kLayout, kAverage, Narrower...>(src0, src1, y0, y1, u, v, x, pixels);
+  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) PairStep<Layout, kAverage, Isa>(src0, src1, y0, y1, u, v, x);
+  if constexpr (sizeof...(Narrower) > 0) PairSteps<Layout, kAverage, Narrower...>(src0, src1, y0, y1, u, v, x, pixels);
 }
 
-template <Packed422Source kLayout, class Isa, class... Narrower>
+template <class Layout, class Isa, class... Narrower>
 void LumaSteps(const uint8_t* src, uint8_t* y, ptrdiff_t x, ptrdiff_t pixels) {
-  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) Isa::Store(y + x, Macropixels<Isa, kLayout>::Luma(src + 2 * x));
-  if constexpr (sizeof...(Narrower) > 0) LumaSteps<kLayout, Narrower...>(src, y, x, pixels);
+  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) Isa::Store(y + x, Macropixels<Isa, Layout>::Luma(src + 2 * x));
+  if constexpr (sizeof...(Narrower) > 0) LumaSteps<Layout, Narrower...>(src, y, x, pixels);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "colorconv/simd/bgra_wide_store.h"
 #include "colorconv/simd/row_stores.h"
 #include "colorconv/simd/yuv_to_bgra_table_forms.h"
+#include "formats/packed422_order.h"
 
 namespace pellix {
 namespace {
@@ -26,14 +27,11 @@ constexpr uint8_t kEvenWordTwice[16] = {0, 1, 0, 1, 4, 5, 4, 5, 8, 9, 8, 9, 12, 
 constexpr uint8_t kOddWordTwice[16] = {2, 3, 2, 3, 6, 7, 6, 7, 10, 11, 10, 11, 14, 15, 14, 15};
 constexpr uint8_t kWordsSwapped[16] = {2, 3, 0, 1, 6, 7, 4, 5, 10, 11, 8, 9, 14, 15, 12, 13};
 
-// Where the luma byte of each 16-bit word is: first in YUY2, second in UYVY.
-enum class LumaByte { First, Second };
-
-template <class Isa, LumaByte kLuma>
+template <class Isa, class Layout>
 struct PackedBgraConstants {
   using V = typename Isa::V;
   static int16_t LumaChroma(int32_t luma, int32_t chroma) {
-    return static_cast<int16_t>(kLuma == LumaByte::First ? luma | chroma << 8 : chroma | luma << 8);
+    return static_cast<int16_t>(Layout::kOrder.LumaFirst() ? luma | chroma << 8 : chroma | luma << 8);
   }
 
   V low = Isa::Bytes(forms::kLumaLow);
@@ -66,8 +64,8 @@ typename Isa::V TowardZero(typename Isa::V rounded) {
 }
 
 // One vector of macropixels to B, G and R words, one per pixel.
-template <class Isa, LumaByte kLuma>
-BgraWords<Isa> MacropixelsToBgra(typename Isa::V s, const PackedBgraConstants<Isa, kLuma>& k) {
+template <class Isa, class Layout>
+BgraWords<Isa> MacropixelsToBgra(typename Isa::V s, const PackedBgraConstants<Isa, Layout>& k) {
   using V = typename Isa::V;
   // Clamp every byte to its range, then luma - 16 and chroma - 128 (a
   // signed byte).
@@ -83,22 +81,22 @@ BgraWords<Isa> MacropixelsToBgra(typename Isa::V s, const PackedBgraConstants<Is
 }
 
 // Groups of Isa::kBytes pixels: two vectors of macropixels each.
-template <class Isa, LumaByte kLuma, bool kStream>
+template <class Isa, class Layout, bool kStream>
 void PackedToBgraGroups(const uint8_t* src, uint8_t* dst, int32_t pixels) {
-  const PackedBgraConstants<Isa, kLuma> k;
+  const PackedBgraConstants<Isa, Layout> k;
   for (ptrdiff_t x = 0; x < pixels; x += Isa::kBytes) {
     const uint8_t* in = src + 2 * x;
-    const BgraWords<Isa> first = MacropixelsToBgra<Isa, kLuma>(Isa::DealQwords(Isa::Load(in)), k);
-    const BgraWords<Isa> second = MacropixelsToBgra<Isa, kLuma>(Isa::DealQwords(Isa::Load(in + Isa::kBytes)), k);
+    const BgraWords<Isa> first = MacropixelsToBgra<Isa, Layout>(Isa::DealQwords(Isa::Load(in)), k);
+    const BgraWords<Isa> second = MacropixelsToBgra<Isa, Layout>(Isa::DealQwords(Isa::Load(in + Isa::kBytes)), k);
     StoreBgraGroup<Isa, kStream>(dst + 4 * x, first.blue, second.blue, first.green, second.green, first.red,
                                  second.red);
   }
 }
 
-template <class Isa, LumaByte kLuma>
+template <class Isa, class Layout>
 void PackedToBgraRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
   WithRowStores<Isa>(dst, stream, [&](auto stores) {
-    PackedToBgraGroups<Isa, kLuma, decltype(stores)::kStreaming>(src, dst, pixels);
+    PackedToBgraGroups<Isa, Layout, decltype(stores)::kStreaming>(src, dst, pixels);
   });
 }
 

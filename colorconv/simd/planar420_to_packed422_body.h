@@ -18,11 +18,10 @@
 #include "colorconv/routines.h"
 #include "colorconv/simd/adjustment_step.h"
 #include "colorconv/simd/row_stores.h"
+#include "formats/packed422_order.h"
 
 namespace pellix {
 namespace {
-
-enum class Packed422 { YUY2, UYVY };
 
 template <class Isa>
 struct Unchanged {
@@ -57,7 +56,7 @@ struct LumaOffset {
 
 // Steps of Isa::kBytes pixels from x while whole steps fit, then the same
 // with each narrower width.
-template <Packed422 kLayout, template <class> class Samples, bool kStream, class Isa, class... Narrower>
+template <class Layout, template <class> class Samples, bool kStream, class Isa, class... Narrower>
 void PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, ptrdiff_t x, ptrdiff_t pixels,
                const ColorAdjustment& adjust) {
   const Samples<Isa> samples(adjust);
@@ -65,7 +64,7 @@ void PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d,
     const typename Isa::V luma = samples.Luma(Isa::Load(y + x));
     const typename Isa::V uv = samples.Chroma(Isa::LoadInterleaved(u + x / 2, v + x / 2));
     // Luma byte i meets chroma byte i: Y0 U Y1 V, or U Y0 V Y1.
-    if (kLayout == Packed422::YUY2)
+    if (Layout::kOrder.LumaFirst())
       Isa::template PutLanesAlternating<kStream>(d + 2 * x, Isa::InterleaveLowBytes(luma, uv),
                                                  Isa::InterleaveHighBytes(luma, uv));
     else
@@ -73,14 +72,14 @@ void PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d,
                                                  Isa::InterleaveHighBytes(uv, luma));
   }
   if constexpr (sizeof...(Narrower) > 0)
-    PackSteps<kLayout, Samples, kStream, Narrower...>(y, u, v, d, x, pixels, adjust);
+    PackSteps<Layout, Samples, kStream, Narrower...>(y, u, v, d, x, pixels, adjust);
 }
 
-template <Packed422 kLayout, template <class> class Samples, class Widest, class... Narrower>
+template <class Layout, template <class> class Samples, class Widest, class... Narrower>
 void PackRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
              const ColorAdjustment& adjust, bool stream) {
   WithRowStores<Widest>(d, stream, [&](auto stores) {
-    PackSteps<kLayout, Samples, decltype(stores)::kStreaming, Widest, Narrower...>(y, u, v, d, 0, pixels, adjust);
+    PackSteps<Layout, Samples, decltype(stores)::kStreaming, Widest, Narrower...>(y, u, v, d, 0, pixels, adjust);
   });
 }
 
@@ -88,15 +87,15 @@ template <class... Widths>
 void Planar420ToYUY2Row(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
                         const ColorAdjustment& adjust, bool stream) {
   if (adjust.isIdentity == 1)
-    PackRow<Packed422::YUY2, Unchanged, Widths...>(y, u, v, d, pixels, adjust, stream);
+    PackRow<YUY2Layout, Unchanged, Widths...>(y, u, v, d, pixels, adjust, stream);
   else
-    PackRow<Packed422::YUY2, Adjusted, Widths...>(y, u, v, d, pixels, adjust, stream);
+    PackRow<YUY2Layout, Adjusted, Widths...>(y, u, v, d, pixels, adjust, stream);
 }
 
 template <class... Widths>
 void Planar420ToUYVYRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
                         const ColorAdjustment& adjust, bool stream) {
-  PackRow<Packed422::UYVY, LumaOffset, Widths...>(y, u, v, d, pixels, adjust, stream);
+  PackRow<UYVYLayout, LumaOffset, Widths...>(y, u, v, d, pixels, adjust, stream);
 }
 
 }  // namespace

@@ -28,13 +28,13 @@ void Planar420ToBGRARow_AVX512(const uint8_t* y, const uint8_t* u, const uint8_t
 
 void YUY2ToBGRARow_AVX512(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
   Split(pixels, [&](auto registers, int32_t at, int32_t count) {
-    PackedToBgraRow<decltype(registers), LumaByte::First>(src + 2 * at, dst + 4 * at, count, stream);
+    PackedToBgraRow<decltype(registers), YUY2Layout>(src + 2 * at, dst + 4 * at, count, stream);
   });
 }
 
 void UYVYToBGRARow_AVX512(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
   Split(pixels, [&](auto registers, int32_t at, int32_t count) {
-    PackedToBgraRow<decltype(registers), LumaByte::Second>(src + 2 * at, dst + 4 * at, count, stream);
+    PackedToBgraRow<decltype(registers), UYVYLayout>(src + 2 * at, dst + 4 * at, count, stream);
   });
 }
 
