@@ -1,7 +1,7 @@
-// The adjustment step of the SSE2 and MMX planar-to-packed kernels, on every
-// byte of a register: flip the top bit, widen to s * 256, multiply-high by
-// the 8.8 gain, add the offset (wrapping), narrow with signed saturation,
-// flip back. Kernels that reproduce those routines share this one copy.
+// The adjustment step on every byte of a register: flip the top bit, widen
+// to s * 256, multiply-high by the 8.8 gain, add the offset (wrapping),
+// narrow with signed saturation, flip back. The one body for every register
+// width: Mm (lanes64.h), Xmm, Ymm and Zmm (vector_registers.h).
 // Included only by kernel files, so it has internal linkage.
 #pragma once
 
