@@ -9,14 +9,16 @@
 #include <cstdint>
 
 #include "colorconv/simd/row_stores.h"
+#include "colorconv/simd/widest_first.h"
 
 namespace pellix {
 namespace {
 
 constexpr uint8_t kBytePairsSwapped[16] = {1, 0, 3, 2, 5, 4, 7, 6, 9, 8, 11, 10, 13, 12, 15, 14};
 
-template <bool kStream, class Isa, class... Narrower>
-void SwapSteps(const uint8_t* src, uint8_t* dst, ptrdiff_t x, ptrdiff_t pixels) {
+// The whole steps of one width from pixel x; returns where they stop.
+template <bool kStream, class Isa>
+ptrdiff_t SwapSteps(const uint8_t* src, uint8_t* dst, ptrdiff_t x, ptrdiff_t pixels) {
   const typename Isa::V pattern = Isa::RepeatLane(kBytePairsSwapped);
   constexpr ptrdiff_t kStep = Isa::kBytes / 2;
   // Two vectors per pass: with rows of a few hundred pixels, half the loop
@@ -28,13 +30,15 @@ void SwapSteps(const uint8_t* src, uint8_t* dst, ptrdiff_t x, ptrdiff_t pixels) 
   }
   for (; x + kStep <= pixels; x += kStep)
     Put<Isa, kStream>(dst + 2 * x, Isa::ShuffleBytes(Isa::Load(src + 2 * x), pattern));
-  if constexpr (sizeof...(Narrower) > 0) SwapSteps<kStream, Narrower...>(src, dst, x, pixels);
+  return x;
 }
 
 template <class Widest, class... Narrower>
 void SwapRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
   WithRowStores<Widest>(dst, stream, [&](auto stores) {
-    SwapSteps<decltype(stores)::kStreaming, Widest, Narrower...>(src, dst, 0, pixels);
+    WidestFirst<Widest, Narrower...>(0, [&](auto width, ptrdiff_t x) {
+      return SwapSteps<decltype(stores)::kStreaming, decltype(width)>(src, dst, x, pixels);
+    });
   });
 }
 

@@ -16,6 +16,7 @@
 
 #include "colorconv/simd/row_prefetch.h"
 #include "colorconv/simd/vector_registers.h"
+#include "colorconv/simd/widest_first.h"
 #include "formats/packed422_order.h"
 
 namespace pellix {
@@ -63,21 +64,35 @@ PELLIX_WIDE_INLINE void PairStep(const uint8_t* src0, const uint8_t* src1, uint8
   Isa::StoreHighHalf(v + x / 2, planes);
 }
 
-template <class Layout, RowAverage kAverage, class Isa, class... Narrower>
-void PairSteps(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v, ptrdiff_t x,
-               ptrdiff_t pixels) {
+// The whole steps of one width from pixel x; returns where they stop.
+template <class Layout, RowAverage kAverage, class Isa>
+ptrdiff_t PairStepsOf(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v,
+                      ptrdiff_t x, ptrdiff_t pixels) {
   for (; PrefetchStaysInRow(2 * x, 2 * Isa::kBytes, 2 * pixels); x += Isa::kBytes) {
     PrefetchRowPairAhead(src0, src1, 2 * x, 2 * Isa::kBytes);
     PairStep<Layout, kAverage, Isa>(src0, src1, y0, y1, u, v, x);
   }
   for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) PairStep<Layout, kAverage, Isa>(src0, src1, y0, y1, u, v, x);
-  if constexpr (sizeof...(Narrower) > 0) PairSteps<Layout, kAverage, Narrower...>(src0, src1, y0, y1, u, v, x, pixels);
+  return x;
 }
 
-template <class Layout, class Isa, class... Narrower>
-void LumaSteps(const uint8_t* src, uint8_t* y, ptrdiff_t x, ptrdiff_t pixels) {
-  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) Isa::Store(y + x, Macropixels<Isa, Layout>::Luma(src + 2 * x));
-  if constexpr (sizeof...(Narrower) > 0) LumaSteps<Layout, Narrower...>(src, y, x, pixels);
+// A row pair with each of Widths in turn, widest first.
+template <class Layout, RowAverage kAverage, class... Widths>
+void PairSteps(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v,
+               ptrdiff_t pixels) {
+  WidestFirst<Widths...>(0, [&](auto width, ptrdiff_t x) {
+    return PairStepsOf<Layout, kAverage, decltype(width)>(src0, src1, y0, y1, u, v, x, pixels);
+  });
+}
+
+// The luma of one row with each of Widths in turn, widest first.
+template <class Layout, class... Widths>
+void LumaSteps(const uint8_t* src, uint8_t* y, ptrdiff_t pixels) {
+  WidestFirst<Widths...>(0, [&](auto width, ptrdiff_t x) {
+    using Isa = decltype(width);
+    for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) Isa::Store(y + x, Macropixels<Isa, Layout>::Luma(src + 2 * x));
+    return x;
+  });
 }
 
 }  // namespace

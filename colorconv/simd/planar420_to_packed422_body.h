@@ -18,6 +18,7 @@
 #include "colorconv/routines.h"
 #include "colorconv/simd/adjustment_step.h"
 #include "colorconv/simd/row_stores.h"
+#include "colorconv/simd/widest_first.h"
 #include "formats/packed422_order.h"
 
 namespace pellix {
@@ -54,11 +55,11 @@ struct LumaOffset {
   V offset;
 };
 
-// Steps of Isa::kBytes pixels from x while whole steps fit, then the same
-// with each narrower width.
-template <class Layout, template <class> class Samples, bool kStream, class Isa, class... Narrower>
-void PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, ptrdiff_t x, ptrdiff_t pixels,
-               const ColorAdjustment& adjust) {
+// Steps of Isa::kBytes pixels from x while whole steps fit; returns where
+// they stop.
+template <class Layout, template <class> class Samples, bool kStream, class Isa>
+ptrdiff_t PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, ptrdiff_t x, ptrdiff_t pixels,
+                    const ColorAdjustment& adjust) {
   const Samples<Isa> samples(adjust);
   for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) {
     const typename Isa::V luma = samples.Luma(Isa::Load(y + x));
@@ -71,15 +72,16 @@ void PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d,
       Isa::template PutLanesAlternating<kStream>(d + 2 * x, Isa::InterleaveLowBytes(uv, luma),
                                                  Isa::InterleaveHighBytes(uv, luma));
   }
-  if constexpr (sizeof...(Narrower) > 0)
-    PackSteps<Layout, Samples, kStream, Narrower...>(y, u, v, d, x, pixels, adjust);
+  return x;
 }
 
 template <class Layout, template <class> class Samples, class Widest, class... Narrower>
 void PackRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
              const ColorAdjustment& adjust, bool stream) {
   WithRowStores<Widest>(d, stream, [&](auto stores) {
-    PackSteps<Layout, Samples, decltype(stores)::kStreaming, Widest, Narrower...>(y, u, v, d, 0, pixels, adjust);
+    WidestFirst<Widest, Narrower...>(0, [&](auto width, ptrdiff_t x) {
+      return PackSteps<Layout, Samples, decltype(stores)::kStreaming, decltype(width)>(y, u, v, d, x, pixels, adjust);
+    });
   });
 }
 
