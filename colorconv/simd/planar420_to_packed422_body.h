@@ -1,6 +1,6 @@
 // The wide kernels of planar 4:2:0 to YUY2 and UYVY, one body for both
-// layouts and every vector width. Per step of Isa::kBytes pixels: that many
-// luma bytes and half as many U and V bytes become 2 * Isa::kBytes packed
+// layouts and every vector width. Per step of Reg::kBytes pixels: that many
+// luma bytes and half as many U and V bytes become 2 * Reg::kBytes packed
 // bytes. What happens to the samples on the way is a policy:
 // - YUY2 reproduces its SSE2 kernel: a record flagged as the
 //   identity copies the samples, any other record sends every sample
@@ -24,9 +24,9 @@
 namespace pellix {
 namespace {
 
-template <class Isa>
+template <class Reg>
 struct Unchanged {
-  using V = typename Isa::V;
+  using V = typename Reg::V;
   explicit Unchanged(const ColorAdjustment&) {}
   V Luma(V y) const { return y; }
   V Chroma(V uv) const { return uv; }
@@ -34,43 +34,43 @@ struct Unchanged {
 
 // The adjustment step on every sample: luma with the luma gain and offset,
 // U and V with the chroma gain.
-template <class Isa>
+template <class Reg>
 struct Adjusted {
-  using V = typename Isa::V;
+  using V = typename Reg::V;
   explicit Adjusted(const ColorAdjustment& a) : record(a) {}
-  V Luma(V y) const { return AdjustBytes<Isa>(y, record.lumaGain, record.lumaOffset); }
-  V Chroma(V uv) const { return AdjustBytes<Isa>(uv, record.chromaGain, Isa::Zero()); }
+  V Luma(V y) const { return AdjustBytes<Reg>(y, record.lumaGain, record.lumaOffset); }
+  V Chroma(V uv) const { return AdjustBytes<Reg>(uv, record.chromaGain, Reg::Zero()); }
 
-  AdjustmentRegisters<Isa> record;
+  AdjustmentRegisters<Reg> record;
 };
 
 // Luma + offset modulo 256: only the offset's low byte matters.
-template <class Isa>
+template <class Reg>
 struct LumaOffset {
-  using V = typename Isa::V;
-  explicit LumaOffset(const ColorAdjustment& a) : offset(Isa::Bytes(static_cast<uint8_t>(a.lumaOffset))) {}
-  V Luma(V y) const { return Isa::AddBytes(y, offset); }
+  using V = typename Reg::V;
+  explicit LumaOffset(const ColorAdjustment& a) : offset(Reg::Bytes(static_cast<uint8_t>(a.lumaOffset))) {}
+  V Luma(V y) const { return Reg::AddBytes(y, offset); }
   V Chroma(V uv) const { return uv; }
 
   V offset;
 };
 
-// Steps of Isa::kBytes pixels from x while whole steps fit; returns where
+// Steps of Reg::kBytes pixels from x while whole steps fit; returns where
 // they stop.
-template <class Layout, template <class> class Samples, bool kStream, class Isa>
+template <class Layout, template <class> class Samples, bool kStream, class Reg>
 ptrdiff_t PackSteps(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, ptrdiff_t x, ptrdiff_t pixels,
                     const ColorAdjustment& adjust) {
-  const Samples<Isa> samples(adjust);
-  for (; x + Isa::kBytes <= pixels; x += Isa::kBytes) {
-    const typename Isa::V luma = samples.Luma(Isa::Load(y + x));
-    const typename Isa::V uv = samples.Chroma(Isa::LoadInterleaved(u + x / 2, v + x / 2));
+  const Samples<Reg> samples(adjust);
+  for (; x + Reg::kBytes <= pixels; x += Reg::kBytes) {
+    const typename Reg::V luma = samples.Luma(Reg::Load(y + x));
+    const typename Reg::V uv = samples.Chroma(Reg::LoadInterleaved(u + x / 2, v + x / 2));
     // Luma byte i meets chroma byte i: Y0 U Y1 V, or U Y0 V Y1.
     if (Layout::kOrder.LumaFirst())
-      Isa::template PutLanesAlternating<kStream>(d + 2 * x, Isa::InterleaveLowBytes(luma, uv),
-                                                 Isa::InterleaveHighBytes(luma, uv));
+      Reg::template PutLanesAlternating<kStream>(d + 2 * x, Reg::InterleaveLowBytes(luma, uv),
+                                                 Reg::InterleaveHighBytes(luma, uv));
     else
-      Isa::template PutLanesAlternating<kStream>(d + 2 * x, Isa::InterleaveLowBytes(uv, luma),
-                                                 Isa::InterleaveHighBytes(uv, luma));
+      Reg::template PutLanesAlternating<kStream>(d + 2 * x, Reg::InterleaveLowBytes(uv, luma),
+                                                 Reg::InterleaveHighBytes(uv, luma));
   }
   return x;
 }

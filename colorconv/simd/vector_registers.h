@@ -1,7 +1,8 @@
 // The packed-integer operations of the wide kernels, one struct per register
 // width (Xmm, Ymm, Zmm) with the same operations under the same names, so a
-// kernel body is written once and runs at every width it is given: the
-// widest over most of a row, narrower ones over what is left of it.
+// kernel body, templated on the register struct (named Reg throughout), is
+// written once and runs at every width it is given: the widest over most of
+// a row, narrower ones over what is left of it.
 //
 // ShuffleBytes, the Interleave... operations, PackWordsSigned and
 // PackWordsUnsigned work on each 128-bit lane apart, as the instructions
@@ -40,13 +41,13 @@ namespace pellix {
 namespace {
 
 // A store that bypasses the caches when kStream (only at addresses aligned
-// to Isa::kBytes), an ordinary one otherwise; the bytes are the same.
-template <class Isa, bool kStream>
-void Put(uint8_t* p, typename Isa::V v) {
+// to Reg::kBytes), an ordinary one otherwise; the bytes are the same.
+template <class Reg, bool kStream>
+void Put(uint8_t* p, typename Reg::V v) {
   if constexpr (kStream)
-    Isa::Stream(p, v);
+    Reg::Stream(p, v);
   else
-    Isa::Store(p, v);
+    Reg::Store(p, v);
 }
 
 #if defined(__SSE2__)

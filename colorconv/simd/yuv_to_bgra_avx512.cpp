@@ -14,8 +14,8 @@ namespace {
 template <class Convert>
 void Split(int32_t pixels, Convert convert) {
   WidestFirst<Zmm, Ymm>(0, [&](auto width, ptrdiff_t at) {
-    using Isa = decltype(width);
-    const int32_t count = static_cast<int32_t>((pixels - at) / Isa::kBytes * Isa::kBytes);
+    using Reg = decltype(width);
+    const int32_t count = static_cast<int32_t>((pixels - at) / Reg::kBytes * Reg::kBytes);
     if (count > 0) convert(width, static_cast<int32_t>(at), count);
     return at + count;
   });
