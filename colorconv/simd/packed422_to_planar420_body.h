@@ -2,10 +2,10 @@
 // layouts and every vector width. Per step of Reg::kBytes pixels of a row
 // pair: each row's luma bytes are its even (YUY2) or odd (UYVY) bytes; its
 // chroma bytes are the others, the two rows combined byte by byte before
-// they are split into U and V. How they combine is what each slot's
-// reference does:
-// - YUY2 as its SSE kernel: the rounding average (a + b + 1) >> 1;
-// - UYVY as the plain routine: the truncating average (a + b) >> 1,
+// they are split into U and V. How they combine gives the bytes of each
+// slot's reference variant:
+// - YUY2: the rounding average (a + b + 1) >> 1 (the SSE variant's bytes);
+// - UYVY: the truncating average (a + b) >> 1 (the plain routine's bytes),
 //   computed as 255 - rounding average of (255 - a, 255 - b).
 // The frame walk hands over a multiple of 16 pixels; the widest vectors
 // cover most of it and each narrower width what is left.

@@ -2,12 +2,12 @@
 // layouts and every vector width. Per step of Reg::kBytes pixels: that many
 // luma bytes and half as many U and V bytes become 2 * Reg::kBytes packed
 // bytes. What happens to the samples on the way is a policy:
-// - YUY2 reproduces its SSE2 kernel: a record flagged as the
-//   identity copies the samples, any other record sends every sample
-//   through the adjustment step (luma with the luma gain and offset, U and V
-//   with the chroma gain);
-// - UYVY reproduces the plain routine: the luma offset of the
-//   record's 32-bit field is added modulo 256, chroma is copied.
+// - YUY2 (the SSE2 variant's bytes): a record flagged as the identity
+//   copies the samples, any other record sends every sample through the
+//   adjustment step (luma with the luma gain and offset, U and V with the
+//   chroma gain);
+// - UYVY (the plain routine's bytes): the luma offset of the record's
+//   32-bit field is added modulo 256, chroma is copied.
 // The frame walk hands over a multiple of 16 pixels; the widest vectors
 // cover most of it and each narrower width what is left.
 #pragma once

@@ -1,5 +1,5 @@
-// Scalar arithmetic of the Planar420ToYUY2 variants (planar 4:2:0 to YUY2): the tail
-// of every row after the last whole group, and the reference of the tests.
+// Scalar arithmetic of the Planar420ToYUY2 variants (planar 4:2:0 to YUY2),
+// written apart from the kernels: the reference the tests compare them with.
 #pragma once
 
 #include <cstdint>
