@@ -10,6 +10,7 @@ namespace {
 // rows hold them. The pair average rounds half up.
 template <class Layout>
 void BgraRowsToPacked(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height) {
+  constexpr Packed422Order o = Layout::kOrder;
   const int64_t pairs = (2 * static_cast<int64_t>(dstStride)) / 4;
   if (height <= 0 || pairs <= 0) return;
   for (int32_t row = 0; row < height; ++row) {
@@ -22,10 +23,10 @@ void BgraRowsToPacked(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32
       const int32_t green = (p0[1] + p1[1] + 1) >> 1;
       const int32_t red = (p0[2] + p1[2] + 1) >> 1;
       uint8_t* group = out + 4 * j;
-      group[Layout::kOrder.luma0] = plain::LumaOfBgra(p0);
-      group[Layout::kOrder.u] = plain::ChromaUOf(red, green, blue);
-      group[Layout::kOrder.luma1] = plain::LumaOfBgra(p1);
-      group[Layout::kOrder.v] = plain::ChromaVOf(red, green, blue);
+      group[o.luma0] = plain::LumaOfBgra(p0);
+      group[o.u] = plain::ChromaUOf(red, green, blue);
+      group[o.luma1] = plain::LumaOfBgra(p1);
+      group[o.v] = plain::ChromaVOf(red, green, blue);
     }
   }
 }

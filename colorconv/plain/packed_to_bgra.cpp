@@ -9,6 +9,7 @@ namespace {
 // the width; the caller guarantees the destination rows hold them.
 template <class Layout>
 void PackedRowsToBgra(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height) {
+  constexpr Packed422Order o = Layout::kOrder;
   const int64_t groups = (2 * static_cast<int64_t>(srcStride)) / 4;
   if (height <= 0 || groups <= 0) return;
   for (int32_t row = 0; row < height; ++row) {
@@ -16,9 +17,9 @@ void PackedRowsToBgra(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32
     uint8_t* out = dst + plain::RowOffset(row, 4 * static_cast<int64_t>(dstStride));
     for (int64_t m = 0; m < groups; ++m) {
       const uint8_t* group = in + 4 * m;
-      const plain::ChromaTerms terms = plain::ChromaTermsFor(group[Layout::kOrder.u], group[Layout::kOrder.v]);
-      plain::WriteBgraPixel(out + 8 * m, group[Layout::kOrder.luma0], 0, terms);
-      plain::WriteBgraPixel(out + 8 * m + 4, group[Layout::kOrder.luma1], 0, terms);
+      const plain::ChromaTerms terms = plain::ChromaTermsFor(group[o.u], group[o.v]);
+      plain::WriteBgraPixel(out + 8 * m, group[o.luma0], 0, terms);
+      plain::WriteBgraPixel(out + 8 * m + 4, group[o.luma1], 0, terms);
     }
   }
 }

@@ -238,8 +238,8 @@ Expectation Expect(const Scenario& s, const std::vector<uint8_t>& source, const 
       for (int64_t r = 0; r < h; ++r) {
         for (int64_t x = 0; x < 2 * (ss / 2); ++x) {
           const int64_t group = r * 2 * ss + 4 * (x / 2);
-          const Pixel p = PackedToBgraPixel(s.input, in.At(group + (x % 2 == 0 ? o.luma0 : o.luma1)), in.At(group + o.u),
-                                            in.At(group + o.v));
+          const Pixel p = PackedToBgraPixel(s.input, in.At(group + (x % 2 == 0 ? o.luma0 : o.luma1)),
+                                            in.At(group + o.u), in.At(group + o.v));
           out.PutAll(r * 4 * ds + 4 * x, p);
         }
       }
