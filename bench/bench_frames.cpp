@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "formats/packed422_order.h"
+
 namespace pellix::bench {
 
 size_t FrameBytes(PixelFormat format, int32_t height, int32_t stride) {
@@ -101,15 +103,15 @@ void BenchFrame::fillGradient() {
       break;
     case PixelFormat::YUY2:
     case PixelFormat::UYVY: {
-      const bool lumaFirst = format_ == PixelFormat::YUY2;
+      const Packed422Order order = Packed422OrderOf(format_);
       for (int y = 0; y < h; ++y) {
         uint8_t* row = ref.plane[0] + static_cast<size_t>(y) * ref.pitch[0];
         for (int x = 0; x < w; x += 2) {
           uint8_t* m = row + 2 * x;
-          m[lumaFirst ? 0 : 1] = Ramp(x + y);
-          m[lumaFirst ? 2 : 3] = Ramp(x + 1 + y);
-          m[lumaFirst ? 1 : 0] = Ramp(x + 100);
-          m[lumaFirst ? 3 : 2] = Ramp(y + 300);
+          m[order.luma0] = Ramp(x + y);
+          m[order.luma1] = Ramp(x + 1 + y);
+          m[order.u] = Ramp(x + 100);
+          m[order.v] = Ramp(y + 300);
         }
       }
       break;

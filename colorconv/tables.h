@@ -7,6 +7,14 @@
 
 namespace pellix {
 
+// The video range of 8-bit samples: luma from black 16 to white 235, chroma
+// from 16 to 240 around the centre 128 (no colour).
+constexpr int32_t kVideoLumaLow = 16;
+constexpr int32_t kVideoLumaHigh = 235;
+constexpr int32_t kVideoChromaLow = 16;
+constexpr int32_t kVideoChromaHigh = 240;
+constexpr int32_t kChromaCentre = 128;
+
 // YUV to RGB, plain integer units.
 extern int32_t LumaToRgbTable[256];  // 0..256; 0 below 16, 256 from 235 up
 extern int32_t VToRedTable[256];
@@ -14,8 +22,10 @@ extern int32_t VToGreenTable[256];
 extern int32_t UToGreenTable[256];
 extern int32_t UToBlueTable[256];
 // Saturates a signed sum in -256..511 to 0..255: ClipTable[k] for that k.
-extern uint8_t ClipTableStorage[768];
-constexpr const uint8_t* ClipTable = ClipTableStorage + 256;
+constexpr int32_t kClipTableLow = -256;
+constexpr int32_t kClipTableEnd = 512;
+extern uint8_t ClipTableStorage[kClipTableEnd - kClipTableLow];
+constexpr const uint8_t* ClipTable = ClipTableStorage - kClipTableLow;
 
 // RGB to YUV, 16.16 fixed point. ChromaHalfTable serves as the B term of U
 // and the R term of V.

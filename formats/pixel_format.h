@@ -32,6 +32,7 @@ constexpr int32_t BitsPerPixel(PixelFormat format) {
 }
 
 constexpr bool IsPlanar(PixelFormat format) { return format == PixelFormat::I420 || format == PixelFormat::YV12; }
+constexpr bool IsPacked422(PixelFormat format) { return format == PixelFormat::UYVY || format == PixelFormat::YUY2; }
 
 // Bytes one pixel takes in a row of the frame's first plane: the luma plane
 // of a planar format, the only plane of a packed one.
@@ -41,8 +42,7 @@ constexpr int32_t RowBytesPerPixel(PixelFormat format) { return IsPlanar(format)
 // macropixel, so an odd count takes the pixel after it too. This is the
 // smallest stride that holds such a row.
 constexpr int64_t MinimumStride(PixelFormat format, int64_t n) {
-  const bool packed422 = format == PixelFormat::UYVY || format == PixelFormat::YUY2;
-  return packed422 ? n + (n & 1) : n;
+  return IsPacked422(format) ? n + (n & 1) : n;
 }
 
 // Bytes pixels [0, n) occupy in such a row.

@@ -1,5 +1,6 @@
 #include "colorconv/plain/pixel_rules.h"
 #include "colorconv/plain/plain_routines.h"
+#include "formats/packed422_order.h"
 
 namespace pellix {
 namespace {
@@ -7,8 +8,9 @@ namespace {
 // Fills every whole macropixel of the destination pitch, including those past
 // the width, reading as many source pixels; the caller guarantees the source
 // rows hold them. The pair average rounds half up.
-template <int kLuma0, int kU, int kLuma1, int kV>
+template <class Layout>
 void BgraRowsToPacked(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height) {
+  constexpr Packed422Order o = Layout::kOrder;
   const int64_t pairs = (2 * static_cast<int64_t>(dstStride)) / 4;
   if (height <= 0 || pairs <= 0) return;
   for (int32_t row = 0; row < height; ++row) {
@@ -21,10 +23,10 @@ void BgraRowsToPacked(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32
       const int32_t green = (p0[1] + p1[1] + 1) >> 1;
       const int32_t red = (p0[2] + p1[2] + 1) >> 1;
       uint8_t* group = out + 4 * j;
-      group[kLuma0] = plain::LumaOfBgra(p0);
-      group[kU] = plain::ChromaUOf(red, green, blue);
-      group[kLuma1] = plain::LumaOfBgra(p1);
-      group[kV] = plain::ChromaVOf(red, green, blue);
+      group[o.luma0] = plain::LumaOfBgra(p0);
+      group[o.u] = plain::ChromaUOf(red, green, blue);
+      group[o.luma1] = plain::LumaOfBgra(p1);
+      group[o.v] = plain::ChromaVOf(red, green, blue);
     }
   }
 }
@@ -33,13 +35,13 @@ void BgraRowsToPacked(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32
 
 int32_t BGRAToYUY2(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height,
                    int32_t /*width: the whole pitch is converted*/) {
-  BgraRowsToPacked<0, 1, 2, 3>(src, srcStride, dst, dstStride, height);
+  BgraRowsToPacked<YUY2Layout>(src, srcStride, dst, dstStride, height);
   return 0;
 }
 
 int32_t BGRAToUYVY(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height,
                    int32_t /*width: the whole pitch is converted*/) {
-  BgraRowsToPacked<1, 0, 3, 2>(src, srcStride, dst, dstStride, height);
+  BgraRowsToPacked<UYVYLayout>(src, srcStride, dst, dstStride, height);
   return 0;
 }
 

@@ -1,13 +1,15 @@
 #include "colorconv/plain/pixel_rules.h"
 #include "colorconv/plain/plain_routines.h"
+#include "formats/packed422_order.h"
 
 namespace pellix {
 namespace {
 
 // Converts every whole macropixel of the source pitch, including those past
 // the width; the caller guarantees the destination rows hold them.
-template <int kLuma0, int kU, int kLuma1, int kV>
+template <class Layout>
 void PackedRowsToBgra(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height) {
+  constexpr Packed422Order o = Layout::kOrder;
   const int64_t groups = (2 * static_cast<int64_t>(srcStride)) / 4;
   if (height <= 0 || groups <= 0) return;
   for (int32_t row = 0; row < height; ++row) {
@@ -15,9 +17,9 @@ void PackedRowsToBgra(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32
     uint8_t* out = dst + plain::RowOffset(row, 4 * static_cast<int64_t>(dstStride));
     for (int64_t m = 0; m < groups; ++m) {
       const uint8_t* group = in + 4 * m;
-      const plain::ChromaTerms terms = plain::ChromaTermsFor(group[kU], group[kV]);
-      plain::WriteBgraPixel(out + 8 * m, group[kLuma0], 0, terms);
-      plain::WriteBgraPixel(out + 8 * m + 4, group[kLuma1], 0, terms);
+      const plain::ChromaTerms terms = plain::ChromaTermsFor(group[o.u], group[o.v]);
+      plain::WriteBgraPixel(out + 8 * m, group[o.luma0], 0, terms);
+      plain::WriteBgraPixel(out + 8 * m + 4, group[o.luma1], 0, terms);
     }
   }
 }
@@ -26,13 +28,13 @@ void PackedRowsToBgra(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32
 
 int32_t YUY2ToBGRA(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height,
                    int32_t /*width: the whole pitch is converted*/) {
-  PackedRowsToBgra<0, 1, 2, 3>(src, srcStride, dst, dstStride, height);
+  PackedRowsToBgra<YUY2Layout>(src, srcStride, dst, dstStride, height);
   return 0;
 }
 
 int32_t UYVYToBGRA(const uint8_t* src, int32_t srcStride, uint8_t* dst, int32_t dstStride, int32_t height,
                    int32_t /*width: the whole pitch is converted*/) {
-  PackedRowsToBgra<1, 0, 3, 2>(src, srcStride, dst, dstStride, height);
+  PackedRowsToBgra<UYVYLayout>(src, srcStride, dst, dstStride, height);
   return 0;
 }
 

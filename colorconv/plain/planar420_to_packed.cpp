@@ -1,6 +1,7 @@
 #include "formats/planar_layout.h"
 #include "colorconv/plain/pixel_rules.h"
 #include "colorconv/plain/plain_routines.h"
+#include "formats/packed422_order.h"
 
 namespace pellix {
 namespace {
@@ -9,10 +10,11 @@ namespace {
 // last odd row or column reads the nearest chroma sample inside the planes,
 // and with an odd width the last macropixel repeats the last luma sample in
 // place of the pixel beyond the width. The luma offset wraps modulo 256.
-template <int kLuma0, int kU, int kLuma1, int kV>
+template <class Layout>
 void PlanarToPackedRows(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU, const uint8_t* srcV,
                         int32_t srcChromaStride, uint8_t* dst, int32_t width, int32_t height, int32_t dstStride,
                         uint32_t lumaOffset, int32_t interlaced) {
+  constexpr Packed422Order o = Layout::kOrder;
   if (width < 2 || height < 2) return;
   for (int32_t row = 0; row < height; ++row) {
     const int32_t chromaRow = ChromaRowForLumaRow(row, height, interlaced);
@@ -24,19 +26,19 @@ void PlanarToPackedRows(const uint8_t* srcY, int32_t srcYStride, const uint8_t* 
     const int32_t pairs = width / 2;
     for (int32_t j = 0; j < pairs; ++j) {
       uint8_t* group = out + 4 * j;
-      group[kLuma0] = static_cast<uint8_t>(lumaRow[2 * j] + lumaOffset);
-      group[kU] = uRow[j];
-      group[kLuma1] = static_cast<uint8_t>(lumaRow[2 * j + 1] + lumaOffset);
-      group[kV] = vRow[j];
+      group[o.luma0] = static_cast<uint8_t>(lumaRow[2 * j] + lumaOffset);
+      group[o.u] = uRow[j];
+      group[o.luma1] = static_cast<uint8_t>(lumaRow[2 * j + 1] + lumaOffset);
+      group[o.v] = vRow[j];
     }
     if (width & 1) {
       const int32_t x = width - 1;
       const int32_t column = ChromaColumnForPixel(x, width);
       uint8_t* group = out + 2 * x;
-      group[kLuma0] = static_cast<uint8_t>(lumaRow[x] + lumaOffset);
-      group[kU] = uRow[column];
-      group[kLuma1] = static_cast<uint8_t>(lumaRow[x] + lumaOffset);
-      group[kV] = vRow[column];
+      group[o.luma0] = static_cast<uint8_t>(lumaRow[x] + lumaOffset);
+      group[o.u] = uRow[column];
+      group[o.luma1] = static_cast<uint8_t>(lumaRow[x] + lumaOffset);
+      group[o.v] = vRow[column];
     }
   }
 }
@@ -47,7 +49,7 @@ void PlanarToPackedRows(const uint8_t* srcY, int32_t srcYStride, const uint8_t* 
 void Planar420ToYUY2(const uint8_t* srcY, int32_t srcYStride, const uint8_t* srcU, const uint8_t* srcV,
                      int32_t srcChromaStride, uint8_t* dst, int32_t width, int32_t height, int32_t dstStride,
                      const ColorAdjustment* /*adjust*/, int32_t interlaced) {
-  PlanarToPackedRows<0, 1, 2, 3>(srcY, srcYStride, srcU, srcV, srcChromaStride, dst, width, height, dstStride, 0,
+  PlanarToPackedRows<YUY2Layout>(srcY, srcYStride, srcU, srcV, srcChromaStride, dst, width, height, dstStride, 0,
                                  interlaced);
 }
 
@@ -55,8 +57,8 @@ void Planar420ToUYVY(const uint8_t* srcY, int32_t srcYStride, const uint8_t* src
                      int32_t srcChromaStride, uint8_t* dst, int32_t width, int32_t height, int32_t dstStride,
                      const ColorAdjustment* adjust, int32_t interlaced) {
   const uint32_t offset = adjust != nullptr ? static_cast<uint32_t>(adjust->lumaOffset) : 0u;
-  PlanarToPackedRows<1, 0, 3, 2>(srcY, srcYStride, srcU, srcV, srcChromaStride, dst, width, height, dstStride,
-                                 offset, interlaced);
+  PlanarToPackedRows<UYVYLayout>(srcY, srcYStride, srcU, srcV, srcChromaStride, dst, width, height, dstStride, offset,
+                                 interlaced);
 }
 
 }  // namespace pellix

@@ -4,11 +4,11 @@
 namespace pellix {
 
 void BGRAToYUY2Row_AVX2(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  BgraToPackedRow<Ymm, true>(src, dst, pixels, stream);
+  BgraToPackedRow<Ymm, YUY2Layout>(src, dst, pixels, stream);
 }
 
 void BGRAToUYVYRow_AVX2(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  BgraToPackedRow<Ymm, false>(src, dst, pixels, stream);
+  BgraToPackedRow<Ymm, UYVYLayout>(src, dst, pixels, stream);
 }
 
 }  // namespace pellix

@@ -17,6 +17,7 @@
 
 #include "colorconv/simd/rgb_to_yuv_table_forms.h"
 #include "colorconv/simd/row_stores.h"
+#include "formats/packed422_order.h"
 
 namespace pellix {
 namespace {
@@ -119,21 +120,21 @@ constexpr uint32_t WordPair(int32_t low, int32_t high) {
   return static_cast<uint16_t>(low) | static_cast<uint32_t>(static_cast<uint16_t>(high)) << 16;
 }
 
-template <class Isa, class Pair>
-typename Isa::V Lanes(const Pair& even, const Pair& odd) {
-  return Isa::Qwords(static_cast<int64_t>(uint64_t{WordPair(odd[0], odd[1])} << 32 | WordPair(even[0], even[1])));
+template <class Reg, class Pair>
+typename Reg::V Lanes(const Pair& even, const Pair& odd) {
+  return Reg::Qwords(static_cast<int64_t>(uint64_t{WordPair(odd[0], odd[1])} << 32 | WordPair(even[0], even[1])));
 }
 
-template <class Isa>
-typename Isa::V Lanes(int32_t even, int32_t odd) {
-  return Isa::Qwords(static_cast<int64_t>(uint64_t{static_cast<uint32_t>(odd)} << 32 | static_cast<uint32_t>(even)));
+template <class Reg>
+typename Reg::V Lanes(int32_t even, int32_t odd) {
+  return Reg::Qwords(static_cast<int64_t>(uint64_t{static_cast<uint32_t>(odd)} << 32 | static_cast<uint32_t>(even)));
 }
 
 constexpr uint8_t kGreenTwice[16] = {1, 0x80, 1, 0x80, 5, 0x80, 5, 0x80, 9, 0x80, 9, 0x80, 13, 0x80, 13, 0x80};
 
-template <class Isa>
+template <class Reg>
 struct PackedConstants {
-  using V = typename Isa::V;
+  using V = typename Reg::V;
   V blueRed;     // bytes 0 and 2 of each pixel: words (B, R)
   V greenTwice;  // shuffle giving words (G, G)
   V lumaBlueRedWhole, lumaGreenWhole, lumaBlueRedFraction, lumaGreenFraction, lumaCorrectionSign, lumaOffset;
@@ -141,91 +142,91 @@ struct PackedConstants {
   V byte3;
 };
 
-template <class Isa>
-PackedConstants<Isa> LoadPackedConstants() {
+template <class Reg>
+PackedConstants<Reg> LoadPackedConstants() {
   const SplitGreenLane& y = kLumaLane;
   const SharedWordLane& u = kULane;
   const SharedWordLane& v = kVLane;
-  return {Isa::Dwords(0x00FF00FF),
-          Isa::RepeatLane(kGreenTwice),
-          Lanes<Isa>(y.blueRedWhole, y.blueRedWhole),
-          Lanes<Isa>(y.greenWhole, y.greenWhole),
-          Lanes<Isa>(y.blueRedFraction, y.blueRedFraction),
-          Lanes<Isa>(y.greenFraction, y.greenFraction),
-          Lanes<Isa>(y.correctionSign, y.correctionSign),
-          Lanes<Isa>(y.offset, y.offset),
-          Lanes<Isa>(u.blueRedWhole, v.blueRedWhole),
-          Lanes<Isa>(u.blueRedFraction, v.blueRedFraction),
-          Lanes<Isa>(u.greenFraction, v.greenFraction),
-          Lanes<Isa>(u.greenCorrectionWeights, v.greenCorrectionWeights),
-          Lanes<Isa>(u.offset, v.offset),
-          Isa::Dwords(static_cast<int32_t>(0xFF000000u))};
+  return {Reg::Dwords(0x00FF00FF),
+          Reg::RepeatLane(kGreenTwice),
+          Lanes<Reg>(y.blueRedWhole, y.blueRedWhole),
+          Lanes<Reg>(y.greenWhole, y.greenWhole),
+          Lanes<Reg>(y.blueRedFraction, y.blueRedFraction),
+          Lanes<Reg>(y.greenFraction, y.greenFraction),
+          Lanes<Reg>(y.correctionSign, y.correctionSign),
+          Lanes<Reg>(y.offset, y.offset),
+          Lanes<Reg>(u.blueRedWhole, v.blueRedWhole),
+          Lanes<Reg>(u.blueRedFraction, v.blueRedFraction),
+          Lanes<Reg>(u.greenFraction, v.greenFraction),
+          Lanes<Reg>(u.greenCorrectionWeights, v.greenCorrectionWeights),
+          Lanes<Reg>(u.offset, v.offset),
+          Reg::Dwords(static_cast<int32_t>(0xFF000000u))};
 }
 
 // The luma sum of each pixel.
-template <class Isa>
-PELLIX_WIDE_INLINE typename Isa::V LumaSums(typename Isa::V pixels, const PackedConstants<Isa>& c) {
-  const auto blueRed = Isa::And(pixels, c.blueRed);
-  const auto green = Isa::ShuffleBytes(pixels, c.greenTwice);
+template <class Reg>
+PELLIX_WIDE_INLINE typename Reg::V LumaSums(typename Reg::V pixels, const PackedConstants<Reg>& c) {
+  const auto blueRed = Reg::And(pixels, c.blueRed);
+  const auto green = Reg::ShuffleBytes(pixels, c.greenTwice);
   const auto whole =
-      Isa::AddDwords(Isa::MulAddWordPairs(blueRed, c.lumaBlueRedWhole), Isa::MulAddWordPairs(green, c.lumaGreenWhole));
-  const auto corrections = Isa::AddWords(Isa::MulHighWordsUnsigned(blueRed, c.lumaBlueRedFraction),
-                                         Isa::MulHighWordsUnsigned(green, c.lumaGreenFraction));
-  return Isa::AddDwords(Isa::AddDwords(whole, Isa::MulAddWordPairs(corrections, c.lumaCorrectionSign)), c.lumaOffset);
+      Reg::AddDwords(Reg::MulAddWordPairs(blueRed, c.lumaBlueRedWhole), Reg::MulAddWordPairs(green, c.lumaGreenWhole));
+  const auto corrections = Reg::AddWords(Reg::MulHighWordsUnsigned(blueRed, c.lumaBlueRedFraction),
+                                         Reg::MulHighWordsUnsigned(green, c.lumaGreenFraction));
+  return Reg::AddDwords(Reg::AddDwords(whole, Reg::MulAddWordPairs(corrections, c.lumaCorrectionSign)), c.lumaOffset);
 }
 
 // U in the first lane of each pair, V in the second, from the averaged
 // pixels (each pair's average in both of its lanes).
-template <class Isa>
-PELLIX_WIDE_INLINE typename Isa::V ChromaSums(typename Isa::V averaged, const PackedConstants<Isa>& c) {
-  const auto blueRed = Isa::And(averaged, c.blueRed);
-  const auto green = Isa::ShuffleBytes(averaged, c.greenTwice);
-  const auto corrections = Isa::AddWords(Isa::MulHighWordsUnsigned(blueRed, c.chromaBlueRedFraction),
-                                         Isa::MulHighWordsUnsigned(green, c.chromaGreenFraction));
-  const auto greenCorrected = Isa::template BlendWords<kChromaCorrectionWords>(green, corrections);
-  return Isa::AddDwords(Isa::AddDwords(Isa::MulAddWordPairs(blueRed, c.chromaBlueRedWhole),
-                                       Isa::MulAddWordPairs(greenCorrected, c.chromaGreenCorrection)),
+template <class Reg>
+PELLIX_WIDE_INLINE typename Reg::V ChromaSums(typename Reg::V averaged, const PackedConstants<Reg>& c) {
+  const auto blueRed = Reg::And(averaged, c.blueRed);
+  const auto green = Reg::ShuffleBytes(averaged, c.greenTwice);
+  const auto corrections = Reg::AddWords(Reg::MulHighWordsUnsigned(blueRed, c.chromaBlueRedFraction),
+                                         Reg::MulHighWordsUnsigned(green, c.chromaGreenFraction));
+  const auto greenCorrected = Reg::template BlendWords<kChromaCorrectionWords>(green, corrections);
+  return Reg::AddDwords(Reg::AddDwords(Reg::MulAddWordPairs(blueRed, c.chromaBlueRedWhole),
+                                       Reg::MulAddWordPairs(greenCorrected, c.chromaGreenCorrection)),
                         c.chromaOffset);
 }
 
 // One register of pixels as one half-macropixel in the high word of each
 // lane: the luma and chroma sample of the lane, in the order of the format.
-template <class Isa, bool kLumaFirst>
-PELLIX_WIDE_INLINE typename Isa::V HalfMacropixels(typename Isa::V pixels, const PackedConstants<Isa>& c) {
-  const auto averaged = Isa::AverageBytes(pixels, Isa::SwapDwordPairs(pixels));  // (a + b + 1) >> 1
-  const auto luma = LumaSums<Isa>(pixels, c);
-  const auto chroma = ChromaSums<Isa>(averaged, c);
-  const auto& first = kLumaFirst ? luma : chroma;
-  const auto& second = kLumaFirst ? chroma : luma;
+template <class Reg, class Layout>
+PELLIX_WIDE_INLINE typename Reg::V HalfMacropixels(typename Reg::V pixels, const PackedConstants<Reg>& c) {
+  const auto averaged = Reg::AverageBytes(pixels, Reg::SwapDwordPairs(pixels));  // (a + b + 1) >> 1
+  const auto luma = LumaSums<Reg>(pixels, c);
+  const auto chroma = ChromaSums<Reg>(averaged, c);
+  const auto& first = Layout::kOrder.LumaFirst() ? luma : chroma;
+  const auto& second = Layout::kOrder.LumaFirst() ? chroma : luma;
   // Byte 3 of `first` is zero; byte 3 of the result is byte 2 of `second`.
-  return Isa::MaskOr(Isa::template ShiftLeftDwords<8>(second), c.byte3, first);
+  return Reg::MaskOr(Reg::template ShiftLeftDwords<8>(second), c.byte3, first);
 }
 
 // Pixels converted per step: two registers of BGRA, one of output.
-template <class Isa>
-constexpr int32_t kPackedStepPixels = Isa::kBytes / 2;
+template <class Reg>
+constexpr int32_t kPackedStepPixels = Reg::kBytes / 2;
 
-template <class Isa, bool kLumaFirst, bool kStreaming>
-void BgraToPackedSteps(const uint8_t* src, uint8_t* dst, int32_t steps, const PackedConstants<Isa>& c) {
+template <class Reg, class Layout, bool kStreaming>
+void BgraToPackedSteps(const uint8_t* src, uint8_t* dst, int32_t steps, const PackedConstants<Reg>& c) {
   for (int32_t s = 0; s < steps; ++s) {
-    const auto a = HalfMacropixels<Isa, kLumaFirst>(Isa::Load(src), c);
-    const auto b = HalfMacropixels<Isa, kLumaFirst>(Isa::Load(src + Isa::kBytes), c);
-    const auto out = Isa::OddWords(a, b);
-    Put<Isa, kStreaming>(dst, out);
-    src += 2 * Isa::kBytes;
-    dst += Isa::kBytes;
+    const auto a = HalfMacropixels<Reg, Layout>(Reg::Load(src), c);
+    const auto b = HalfMacropixels<Reg, Layout>(Reg::Load(src + Reg::kBytes), c);
+    const auto out = Reg::OddWords(a, b);
+    Put<Reg, kStreaming>(dst, out);
+    src += 2 * Reg::kBytes;
+    dst += Reg::kBytes;
   }
 }
 
 // The whole steps of a row; returns the pixels converted.
-template <class Isa, bool kLumaFirst>
+template <class Reg, class Layout>
 int32_t BgraToPackedRow(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  const int32_t steps = pixels / kPackedStepPixels<Isa>;
-  const PackedConstants<Isa> c = LoadPackedConstants<Isa>();
-  WithRowStores<Isa>(dst, stream, [&](auto stores) {
-    BgraToPackedSteps<Isa, kLumaFirst, decltype(stores)::kStreaming>(src, dst, steps, c);
+  const int32_t steps = pixels / kPackedStepPixels<Reg>;
+  const PackedConstants<Reg> c = LoadPackedConstants<Reg>();
+  WithRowStores<Reg>(dst, stream, [&](auto stores) {
+    BgraToPackedSteps<Reg, Layout, decltype(stores)::kStreaming>(src, dst, steps, c);
   });
-  return steps * kPackedStepPixels<Isa>;
+  return steps * kPackedStepPixels<Reg>;
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The output stage of the wide YUV-to-BGRA kernels: B, G and R of one group
-// of Isa::kBytes pixels, as words, packed to bytes with unsigned saturation
+// of Reg::kBytes pixels, as words, packed to bytes with unsigned saturation
 // (which is also the plain routines' clip table) and interleaved with alpha
 // 255 into four vectors of BGRA pixels.
 //
@@ -17,22 +17,22 @@
 namespace pellix {
 namespace {
 
-template <class Isa, bool kStream>
-inline void StoreBgraGroup(uint8_t* out, typename Isa::V blue0, typename Isa::V blue1, typename Isa::V green0,
-                           typename Isa::V green1, typename Isa::V red0, typename Isa::V red1) {
-  using V = typename Isa::V;
-  const V blue = Isa::PackWordsUnsigned(blue0, blue1);
-  const V green = Isa::PackWordsUnsigned(green0, green1);
-  const V red = Isa::PackWordsUnsigned(red0, red1);
-  const V alpha = Isa::Bytes(0xFF);
-  const V bgLo = Isa::InterleaveLowBytes(blue, green);
-  const V bgHi = Isa::InterleaveHighBytes(blue, green);
-  const V raLo = Isa::InterleaveLowBytes(red, alpha);
-  const V raHi = Isa::InterleaveHighBytes(red, alpha);
-  Put<Isa, kStream>(out, Isa::InterleaveLowWords(bgLo, raLo));
-  Put<Isa, kStream>(out + Isa::kBytes, Isa::InterleaveHighWords(bgLo, raLo));
-  Put<Isa, kStream>(out + 2 * Isa::kBytes, Isa::InterleaveLowWords(bgHi, raHi));
-  Put<Isa, kStream>(out + 3 * Isa::kBytes, Isa::InterleaveHighWords(bgHi, raHi));
+template <class Reg, bool kStream>
+inline void StoreBgraGroup(uint8_t* out, typename Reg::V blue0, typename Reg::V blue1, typename Reg::V green0,
+                           typename Reg::V green1, typename Reg::V red0, typename Reg::V red1) {
+  using V = typename Reg::V;
+  const V blue = Reg::PackWordsUnsigned(blue0, blue1);
+  const V green = Reg::PackWordsUnsigned(green0, green1);
+  const V red = Reg::PackWordsUnsigned(red0, red1);
+  const V alpha = Reg::Bytes(0xFF);
+  const V bgLo = Reg::InterleaveLowBytes(blue, green);
+  const V bgHi = Reg::InterleaveHighBytes(blue, green);
+  const V raLo = Reg::InterleaveLowBytes(red, alpha);
+  const V raHi = Reg::InterleaveHighBytes(red, alpha);
+  Put<Reg, kStream>(out, Reg::InterleaveLowWords(bgLo, raLo));
+  Put<Reg, kStream>(out + Reg::kBytes, Reg::InterleaveHighWords(bgLo, raLo));
+  Put<Reg, kStream>(out + 2 * Reg::kBytes, Reg::InterleaveLowWords(bgHi, raHi));
+  Put<Reg, kStream>(out + 3 * Reg::kBytes, Reg::InterleaveHighWords(bgHi, raHi));
 }
 
 }  // namespace

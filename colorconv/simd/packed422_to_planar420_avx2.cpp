@@ -5,20 +5,20 @@ namespace pellix {
 
 void YUY2ToPlanar420PairRow_AVX2(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u,
                                  uint8_t* v, int32_t pixels) {
-  PairSteps<Packed422Source::YUY2, RowAverage::Rounding, Ymm, Xmm>(src0, src1, y0, y1, u, v, 0, pixels);
+  PairSteps<YUY2Layout, RowAverage::Rounding, Ymm, Xmm>(src0, src1, y0, y1, u, v, pixels);
 }
 
 void YUY2ToPlanar420LumaRow_AVX2(const uint8_t* src, uint8_t* y, int32_t pixels) {
-  LumaSteps<Packed422Source::YUY2, Ymm, Xmm>(src, y, 0, pixels);
+  LumaSteps<YUY2Layout, Ymm, Xmm>(src, y, pixels);
 }
 
 void UYVYToPlanar420PairRow_AVX2(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u,
                                  uint8_t* v, int32_t pixels) {
-  PairSteps<Packed422Source::UYVY, RowAverage::Truncating, Ymm, Xmm>(src0, src1, y0, y1, u, v, 0, pixels);
+  PairSteps<UYVYLayout, RowAverage::Truncating, Ymm, Xmm>(src0, src1, y0, y1, u, v, pixels);
 }
 
 void UYVYToPlanar420LumaRow_AVX2(const uint8_t* src, uint8_t* y, int32_t pixels) {
-  LumaSteps<Packed422Source::UYVY, Ymm, Xmm>(src, y, 0, pixels);
+  LumaSteps<UYVYLayout, Ymm, Xmm>(src, y, pixels);
 }
 
 }  // namespace pellix

@@ -26,7 +26,7 @@ BgraConstants LoadBgraConstants() {
 
 // Four adjusted chroma bytes as (C - 128) * 32 in words.
 __m64 ChromaTerm(const uint8_t* c, const MmxAdjustment& a, const BgraConstants& k) {
-  const __m64 adjusted = AdjustBytes(Load4(c), a.chromaGain, _mm_setzero_si64(), a.centre);
+  const __m64 adjusted = AdjustBytes<Mm>(Load4(c), a.chromaGain, Mm::Zero());
   const __m64 words = _mm_unpacklo_pi8(adjusted, _mm_setzero_si64());
   return _mm_slli_pi16(_mm_sub_pi16(words, k.chromaCentre), 5);
 }
@@ -44,7 +44,7 @@ void ConvertGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t
   for (ptrdiff_t g = 0; g < groups; ++g) {
     const __m64 cu = ChromaTerm(u + 4 * g, a, k);
     const __m64 cv = ChromaTerm(v + 4 * g, a, k);
-    const __m64 luma = AdjustBytes(Load8(y + kGroupPixels * g), a.lumaGain, a.lumaOffset, a.centre);
+    const __m64 luma = AdjustBytes<Mm>(Load8(y + kGroupPixels * g), a.lumaGain, a.lumaOffset);
     const __m64 yd = _mm_subs_pu8(luma, k.blackLevel);
     const __m64 ytEven = _mm_mulhi_pi16(_mm_slli_pi16(_mm_and_si64(yd, k.evenPixelMask), 5), k.lumaGain);
     const __m64 ytOdd = _mm_mulhi_pi16(_mm_slli_pi16(_mm_srli_pi16(yd, 8), 5), k.lumaGain);

@@ -1,6 +1,6 @@
 // The wide kernels of planar 4:2:0 to BGRA: the arithmetic of
 // Planar420ToBGRA_MMX (adjustment step, 13-bit multiply-high constants, one
-// rounding) on Isa::kBytes pixels per group, which give the same bytes.
+// rounding) on Reg::kBytes pixels per group, which give the same bytes.
 // Chroma terms are computed once per pixel pair and then doubled to pixels.
 #pragma once
 
@@ -21,34 +21,34 @@ namespace {
 // from unpacking a byte into the high half of a word, for free.
 static_assert(YuvToRgbConstants.lumaGain[0] % 8 == 0, "the luma gain must divide by 8");
 
-template <class Isa>
+template <class Reg>
 struct PlanarBgraConstants {
-  using V = typename Isa::V;
+  using V = typename Reg::V;
   static constexpr const YuvToRgbConstantBlock& k = YuvToRgbConstants;
-  V blackLevel = Isa::Bytes(k.blackLevel[0]);
-  V lumaGainEighth = Isa::Words(static_cast<int16_t>(k.lumaGain[0] / 8));
-  V chromaCentre = Isa::Words(k.chromaCentre[0]);
-  V vToRed = Isa::Words(k.vToRed[0]);
-  V uToGreen = Isa::Words(k.uToGreen[0]);
-  V vToGreen = Isa::Words(k.vToGreen[0]);
-  V uToBlue = Isa::Words(k.uToBlue[0]);
-  V quarterRounded = Isa::Words(1 << 13);
+  V blackLevel = Reg::Bytes(k.blackLevel[0]);
+  V lumaGainEighth = Reg::Words(static_cast<int16_t>(k.lumaGain[0] / 8));
+  V chromaCentre = Reg::Words(k.chromaCentre[0]);
+  V vToRed = Reg::Words(k.vToRed[0]);
+  V uToGreen = Reg::Words(k.uToGreen[0]);
+  V vToGreen = Reg::Words(k.vToGreen[0]);
+  V uToBlue = Reg::Words(k.uToBlue[0]);
+  V quarterRounded = Reg::Words(1 << 13);
 };
 
 // The adjustment step on luma bytes.
-template <class Isa>
-typename Isa::V AdjustLumaBytes(typename Isa::V bytes, const AdjustmentRegisters<Isa>& a) {
-  return AdjustBytes<Isa>(bytes, a.lumaGain, a.lumaOffset);
+template <class Reg>
+typename Reg::V AdjustLumaBytes(typename Reg::V bytes, const AdjustmentRegisters<Reg>& a) {
+  return AdjustBytes<Reg>(bytes, a.lumaGain, a.lumaOffset);
 }
 
 // The same step for chroma samples already widened to words (no offset):
 // the signed pack becomes a clamp to -128..127 before 128 is added back.
-template <class Isa>
-typename Isa::V AdjustChromaWords(typename Isa::V words, const AdjustmentRegisters<Isa>& a) {
-  using V = typename Isa::V;
-  const V centre = Isa::Words(128);
-  const V scaled = Isa::MulHighWords(Isa::template ShiftLeftWords<8>(Isa::SubWords(words, centre)), a.chromaGain);
-  return Isa::AddWords(Isa::MinWords(Isa::MaxWords(scaled, Isa::Words(-128)), Isa::Words(127)), centre);
+template <class Reg>
+typename Reg::V AdjustChromaWords(typename Reg::V words, const AdjustmentRegisters<Reg>& a) {
+  using V = typename Reg::V;
+  const V centre = Reg::Words(128);
+  const V scaled = Reg::MulHighWords(Reg::template ShiftLeftWords<8>(Reg::SubWords(words, centre)), a.chromaGain);
+  return Reg::AddWords(Reg::MinWords(Reg::MaxWords(scaled, Reg::Words(-128)), Reg::Words(127)), centre);
 }
 
 // (Yt + chroma term + 2) >> 2, the MMX routine's rounding, as one rounding
@@ -56,57 +56,57 @@ typename Isa::V AdjustChromaWords(typename Isa::V words, const AdjustmentRegiste
 // near the saturation of the MMX routine's adds: |Yt| <= 1117, |term| <= 1037.
 static_assert(YuvToRgbConstants.rounding[0] == 2, "rounding is one half in quarter units");
 
-template <class Isa>
-typename Isa::V Channel(typename Isa::V lumaTerm, typename Isa::V chromaTerm, const PlanarBgraConstants<Isa>& k) {
-  return Isa::MulHighRoundedWords(Isa::AddWordsSaturated(lumaTerm, chromaTerm), k.quarterRounded);
+template <class Reg>
+typename Reg::V Channel(typename Reg::V lumaTerm, typename Reg::V chromaTerm, const PlanarBgraConstants<Reg>& k) {
+  return Reg::MulHighRoundedWords(Reg::AddWordsSaturated(lumaTerm, chromaTerm), k.quarterRounded);
 }
 
-template <class Isa, bool kAdjust, bool kStream>
+template <class Reg, bool kAdjust, bool kStream>
 void Planar420ToBgraGroups(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
-                           const AdjustmentRegisters<Isa>& a) {
-  using V = typename Isa::V;
-  const PlanarBgraConstants<Isa> k;
-  for (ptrdiff_t x = 0; x < pixels; x += Isa::kBytes) {
-    V luma = Isa::Load(y + x);
-    V uWords = Isa::LoadWidened(u + x / 2);
-    V vWords = Isa::LoadWidened(v + x / 2);
+                           const AdjustmentRegisters<Reg>& a) {
+  using V = typename Reg::V;
+  const PlanarBgraConstants<Reg> k;
+  for (ptrdiff_t x = 0; x < pixels; x += Reg::kBytes) {
+    V luma = Reg::Load(y + x);
+    V uWords = Reg::LoadWidened(u + x / 2);
+    V vWords = Reg::LoadWidened(v + x / 2);
     if (kAdjust) {
       luma = AdjustLumaBytes(luma, a);
       uWords = AdjustChromaWords(uWords, a);
       vWords = AdjustChromaWords(vWords, a);
     }
-    const V yd = Isa::SubBytesUnsignedSaturated(Isa::DealDwords(luma), k.blackLevel);
-    const V ytLo = Isa::MulHighWordsUnsigned(Isa::InterleaveLowBytes(Isa::Zero(), yd), k.lumaGainEighth);
-    const V ytHi = Isa::MulHighWordsUnsigned(Isa::InterleaveHighBytes(Isa::Zero(), yd), k.lumaGainEighth);
-    const V cu = Isa::template ShiftLeftWords<5>(Isa::SubWords(Isa::DealDwords(uWords), k.chromaCentre));
-    const V cv = Isa::template ShiftLeftWords<5>(Isa::SubWords(Isa::DealDwords(vWords), k.chromaCentre));
-    const V blue = Isa::MulHighWords(cu, k.uToBlue);
-    const V green = Isa::AddWordsSaturated(Isa::MulHighWords(cu, k.uToGreen), Isa::MulHighWords(cv, k.vToGreen));
-    const V red = Isa::MulHighWords(cv, k.vToRed);
-    StoreBgraGroup<Isa, kStream>(d + 4 * x, Channel<Isa>(ytLo, Isa::InterleaveLowWords(blue, blue), k),
-                                 Channel<Isa>(ytHi, Isa::InterleaveHighWords(blue, blue), k),
-                                 Channel<Isa>(ytLo, Isa::InterleaveLowWords(green, green), k),
-                                 Channel<Isa>(ytHi, Isa::InterleaveHighWords(green, green), k),
-                                 Channel<Isa>(ytLo, Isa::InterleaveLowWords(red, red), k),
-                                 Channel<Isa>(ytHi, Isa::InterleaveHighWords(red, red), k));
+    const V yd = Reg::SubBytesUnsignedSaturated(Reg::DealDwords(luma), k.blackLevel);
+    const V ytLo = Reg::MulHighWordsUnsigned(Reg::InterleaveLowBytes(Reg::Zero(), yd), k.lumaGainEighth);
+    const V ytHi = Reg::MulHighWordsUnsigned(Reg::InterleaveHighBytes(Reg::Zero(), yd), k.lumaGainEighth);
+    const V cu = Reg::template ShiftLeftWords<5>(Reg::SubWords(Reg::DealDwords(uWords), k.chromaCentre));
+    const V cv = Reg::template ShiftLeftWords<5>(Reg::SubWords(Reg::DealDwords(vWords), k.chromaCentre));
+    const V blue = Reg::MulHighWords(cu, k.uToBlue);
+    const V green = Reg::AddWordsSaturated(Reg::MulHighWords(cu, k.uToGreen), Reg::MulHighWords(cv, k.vToGreen));
+    const V red = Reg::MulHighWords(cv, k.vToRed);
+    StoreBgraGroup<Reg, kStream>(d + 4 * x, Channel<Reg>(ytLo, Reg::InterleaveLowWords(blue, blue), k),
+                                 Channel<Reg>(ytHi, Reg::InterleaveHighWords(blue, blue), k),
+                                 Channel<Reg>(ytLo, Reg::InterleaveLowWords(green, green), k),
+                                 Channel<Reg>(ytHi, Reg::InterleaveHighWords(green, green), k),
+                                 Channel<Reg>(ytLo, Reg::InterleaveLowWords(red, red), k),
+                                 Channel<Reg>(ytHi, Reg::InterleaveHighWords(red, red), k));
   }
 }
 
-// A whole number of groups of Isa::kBytes pixels. Gains of 256 with offset 0
+// A whole number of groups of Reg::kBytes pixels. Gains of 256 with offset 0
 // leave every sample as it is, whatever the record's flag says, so such a
 // record skips the step.
-template <class Isa>
+template <class Reg>
 void Planar420ToBgraRow(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, int32_t pixels,
                         const ColorAdjustment& adjust, bool stream) {
-  const AdjustmentRegisters<Isa> a(adjust);
+  const AdjustmentRegisters<Reg> a(adjust);
   const bool unity =
       adjust.lumaGainPacked[0] == 256 && adjust.chromaGainPacked[0] == 256 && adjust.lumaOffsetPacked[0] == 0;
-  WithRowStores<Isa>(d, stream, [&](auto stores) {
+  WithRowStores<Reg>(d, stream, [&](auto stores) {
     constexpr bool kStream = decltype(stores)::kStreaming;
     if (unity)
-      Planar420ToBgraGroups<Isa, false, kStream>(y, u, v, d, pixels, a);
+      Planar420ToBgraGroups<Reg, false, kStream>(y, u, v, d, pixels, a);
     else
-      Planar420ToBgraGroups<Isa, true, kStream>(y, u, v, d, pixels, a);
+      Planar420ToBgraGroups<Reg, true, kStream>(y, u, v, d, pixels, a);
   });
 }
 

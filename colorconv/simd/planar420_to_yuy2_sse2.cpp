@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "colorconv/simd/adjustment_step.h"
 #include "colorconv/simd/row_kernels.h"
+#include "colorconv/simd/vector_registers.h"
 
 namespace pellix {
 namespace {
@@ -14,7 +16,6 @@ struct XmmAdjustment {
   __m128i lumaOffset;
   __m128i lumaGain;
   __m128i chromaGain;
-  __m128i centre;
 };
 
 __m128i Widen(const int16_t lanes[4]) {
@@ -24,26 +25,7 @@ __m128i Widen(const int16_t lanes[4]) {
 }
 
 XmmAdjustment LoadXmmAdjustment(const ColorAdjustment& adjust) {
-  return {Widen(adjust.lumaOffsetPacked), Widen(adjust.lumaGainPacked), Widen(adjust.chromaGainPacked),
-          _mm_set1_epi8(static_cast<char>(0x80))};
-}
-
-// The adjustment step on 16 bytes: flip the top bit, widen to s * 256,
-// multiply-high by the gain, add the offset, signed pack, flip back.
-__m128i AdjustBytes(__m128i bytes, __m128i gain, __m128i offset, __m128i centre) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i centred = _mm_xor_si128(bytes, centre);
-  const __m128i lo = _mm_add_epi16(_mm_mulhi_epi16(_mm_unpacklo_epi8(zero, centred), gain), offset);
-  const __m128i hi = _mm_add_epi16(_mm_mulhi_epi16(_mm_unpackhi_epi8(zero, centred), gain), offset);
-  return _mm_xor_si128(_mm_packs_epi16(lo, hi), centre);
-}
-
-template <bool kStream>
-void Store16(uint8_t* p, __m128i m) {
-  if (kStream)
-    _mm_stream_si128(reinterpret_cast<__m128i*>(p), m);
-  else
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), m);
+  return {Widen(adjust.lumaOffsetPacked), Widen(adjust.lumaGainPacked), Widen(adjust.chromaGainPacked)};
 }
 
 // Groups of 16 pixels: 16 luma, 8 U and 8 V bytes to 32 output bytes. The
@@ -56,13 +38,13 @@ void Groups(const uint8_t* y, const uint8_t* u, const uint8_t* v, uint8_t* d, in
     __m128i vBytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(v + x / 2));
     __m128i luma = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + x));
     if (!kIdentity) {
-      uBytes = AdjustBytes(uBytes, a.chromaGain, noOffset, a.centre);
-      vBytes = AdjustBytes(vBytes, a.chromaGain, noOffset, a.centre);
-      luma = AdjustBytes(luma, a.lumaGain, a.lumaOffset, a.centre);
+      uBytes = AdjustBytes<Xmm>(uBytes, a.chromaGain, noOffset);
+      vBytes = AdjustBytes<Xmm>(vBytes, a.chromaGain, noOffset);
+      luma = AdjustBytes<Xmm>(luma, a.lumaGain, a.lumaOffset);
     }
     const __m128i uv = _mm_unpacklo_epi8(uBytes, vBytes);
-    Store16<kStream>(d + 2 * x, _mm_unpacklo_epi8(luma, uv));
-    Store16<kStream>(d + 2 * x + 16, _mm_unpackhi_epi8(luma, uv));
+    Put<Xmm, kStream>(d + 2 * x, _mm_unpacklo_epi8(luma, uv));
+    Put<Xmm, kStream>(d + 2 * x + 16, _mm_unpackhi_epi8(luma, uv));
   }
 }
 

@@ -2,9 +2,8 @@
 // for kernels that cannot look entries up. Every entry is
 //   sign * (whole * i + ((i * fraction) >> 16)),
 // a word multiply (the whole part) plus an unsigned multiply-high (the
-// fraction); the fractions were found by trying every 16-bit value against
-// the tables built in double precision, and the tests prove each form equal
-// to its table at every index. A sum of three entries and an offset, shifted
+// fraction). Each fraction is a 16-bit value with which the form gives the
+// double-precision table at every index, as the tests prove. A sum of three entries and an offset, shifted
 // by 16, is then exactly the plain routines' sample.
 //
 // Internal linkage: kernel files compiled for different instruction sets

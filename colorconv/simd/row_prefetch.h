@@ -1,8 +1,8 @@
-// Software prefetch for the kernels that read two source rows at once.
-// Coming from memory, two interleaved read streams outrun the hardware
-// prefetcher, so the kernels ask for the lines 2 KiB ahead of the bytes
-// being read; frames already in the cache are not slowed. A prefetch is only a hint, but the addresses still
-// never pass the row's end: no line outside the frame is asked for.
+// Software prefetch for the kernels that read two source rows at once: two
+// interleaved read streams from memory outrun the hardware prefetcher, so
+// the kernels ask for the lines 2 KiB ahead of the bytes being read. A
+// prefetch is only a hint, but the addresses still never pass the row's
+// end: no line outside the frame is asked for.
 // Included only by kernel files, so it has internal linkage.
 #pragma once
 

@@ -1,7 +1,8 @@
 // The packed-integer operations of the wide kernels, one struct per register
 // width (Xmm, Ymm, Zmm) with the same operations under the same names, so a
-// kernel body is written once and runs at every width it is given: the
-// widest over most of a row, narrower ones over what is left of it.
+// kernel body, templated on the register struct (named Reg throughout), is
+// written once and runs at every width it is given: the widest over most of
+// a row, narrower ones over what is left of it.
 //
 // ShuffleBytes, the Interleave... operations, PackWordsSigned and
 // PackWordsUnsigned work on each 128-bit lane apart, as the instructions
@@ -9,8 +10,8 @@
 // data.
 //
 // Included only by kernel files, each compiled for its own instruction set;
-// a width exists only where the file's flags allow it (Zmm only with
-// AVX-512 F and BW). Everything here has internal linkage, so no kernel
+// a width exists only where the file's flags allow it (Xmm with SSE2, Ymm
+// with AVX2, Zmm with AVX-512 F and BW). Everything here has internal linkage, so no kernel
 // file can hand its copy of an operation to a caller built for another
 // instruction set.
 #pragma once
@@ -40,19 +41,21 @@ namespace pellix {
 namespace {
 
 // A store that bypasses the caches when kStream (only at addresses aligned
-// to Isa::kBytes), an ordinary one otherwise; the bytes are the same.
-template <class Isa, bool kStream>
-void Put(uint8_t* p, typename Isa::V v) {
+// to Reg::kBytes), an ordinary one otherwise; the bytes are the same.
+template <class Reg, bool kStream>
+void Put(uint8_t* p, typename Reg::V v) {
   if constexpr (kStream)
-    Isa::Stream(p, v);
+    Reg::Stream(p, v);
   else
-    Isa::Store(p, v);
+    Reg::Store(p, v);
 }
 
-#if defined(__AVX2__)
+#if defined(__SSE2__)
 
-// The narrowest width: only what the byte-moving kernels need for the last
-// 16 pixels of a row.
+// The narrowest width: what the byte-moving kernels need for the last 16
+// pixels of a row and the SSE2 kernels for theirs. Built with SSE2 alone it
+// has every operation but ShuffleBytes (SSSE3), and VEX encodings appear
+// only where the file's flags ask for AVX.
 struct Xmm {
   using V = __m128i;
   static constexpr int kBytes = 16;
@@ -92,7 +95,9 @@ struct Xmm {
     return _mm_srli_epi16(v, n);
   }
 
+#if defined(__SSSE3__)
   static V ShuffleBytes(V v, V control) { return _mm_shuffle_epi8(v, control); }
+#endif
   static V InterleaveLowBytes(V a, V b) { return _mm_unpacklo_epi8(a, b); }
   static V InterleaveHighBytes(V a, V b) { return _mm_unpackhi_epi8(a, b); }
   static V PackWordsSigned(V a, V b) { return _mm_packs_epi16(a, b); }
@@ -100,6 +105,10 @@ struct Xmm {
   // saturation.
   static V PackWordsUnsignedInOrder(V a, V b) { return _mm_packus_epi16(a, b); }
 };
+
+#endif
+
+#if defined(__AVX2__)
 
 struct Ymm {
   using V = __m256i;

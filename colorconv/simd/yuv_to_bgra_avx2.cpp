@@ -11,11 +11,11 @@ void Planar420ToBGRARow_AVX2(const uint8_t* y, const uint8_t* u, const uint8_t* 
 }
 
 void YUY2ToBGRARow_AVX2(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  PackedToBgraRow<Ymm, LumaByte::First>(src, dst, pixels, stream);
+  PackedToBgraRow<Ymm, YUY2Layout>(src, dst, pixels, stream);
 }
 
 void UYVYToBGRARow_AVX2(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
-  PackedToBgraRow<Ymm, LumaByte::Second>(src, dst, pixels, stream);
+  PackedToBgraRow<Ymm, UYVYLayout>(src, dst, pixels, stream);
 }
 
 }  // namespace pellix

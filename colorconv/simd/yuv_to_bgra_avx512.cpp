@@ -4,6 +4,7 @@
 #include "colorconv/simd/packed_to_bgra_wide_body.h"
 #include "colorconv/simd/planar420_to_bgra_wide_body.h"
 #include "colorconv/simd/row_kernels.h"
+#include "colorconv/simd/widest_first.h"
 
 namespace pellix {
 namespace {
@@ -12,9 +13,12 @@ namespace {
 // 64-pixel steps and Ymm over the rest (0 or 32 pixels).
 template <class Convert>
 void Split(int32_t pixels, Convert convert) {
-  const int32_t wide = pixels / Zmm::kBytes * Zmm::kBytes;
-  if (wide > 0) convert(Zmm{}, 0, wide);
-  if (wide < pixels) convert(Ymm{}, wide, pixels - wide);
+  WidestFirst<Zmm, Ymm>(0, [&](auto width, ptrdiff_t at) {
+    using Reg = decltype(width);
+    const int32_t count = static_cast<int32_t>((pixels - at) / Reg::kBytes * Reg::kBytes);
+    if (count > 0) convert(width, static_cast<int32_t>(at), count);
+    return at + count;
+  });
 }
 
 }  // namespace
@@ -28,13 +32,13 @@ void Planar420ToBGRARow_AVX512(const uint8_t* y, const uint8_t* u, const uint8_t
 
 void YUY2ToBGRARow_AVX512(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
   Split(pixels, [&](auto registers, int32_t at, int32_t count) {
-    PackedToBgraRow<decltype(registers), LumaByte::First>(src + 2 * at, dst + 4 * at, count, stream);
+    PackedToBgraRow<decltype(registers), YUY2Layout>(src + 2 * at, dst + 4 * at, count, stream);
   });
 }
 
 void UYVYToBGRARow_AVX512(const uint8_t* src, uint8_t* dst, int32_t pixels, bool stream) {
   Split(pixels, [&](auto registers, int32_t at, int32_t count) {
-    PackedToBgraRow<decltype(registers), LumaByte::Second>(src + 2 * at, dst + 4 * at, count, stream);
+    PackedToBgraRow<decltype(registers), UYVYLayout>(src + 2 * at, dst + 4 * at, count, stream);
   });
 }
 

@@ -18,14 +18,16 @@
 
 #include <cstdint>
 
+#include "colorconv/tables.h"
+
 namespace pellix {
 namespace yuv_to_bgra {
 
-constexpr int32_t kLumaLow = 16;
-constexpr int32_t kLumaHigh = 235;
-constexpr int32_t kChromaLow = 16;
-constexpr int32_t kChromaHigh = 240;
-constexpr int32_t kChromaCentre = 128;
+constexpr int32_t kLumaLow = kVideoLumaLow;
+constexpr int32_t kLumaHigh = kVideoLumaHigh;
+constexpr int32_t kChromaLow = kVideoChromaLow;
+constexpr int32_t kChromaHigh = kVideoChromaHigh;
+constexpr int32_t kChromaCentre = pellix::kChromaCentre;
 
 // Both forms multiply the sample scaled by 4.
 constexpr int32_t kInputShift = 2;

@@ -8,6 +8,7 @@
 
 #include "colorconv/plain/plain_routines.h"
 #include "colorconv/routines.h"
+#include "formats/packed422_order.h"
 #include "converter_test_support.h"
 
 namespace pellix {
@@ -52,14 +53,6 @@ class DestinationWriter {
   int64_t end_ = 0;
 };
 
-// Byte positions of Y0, U, Y1, V inside a macropixel.
-struct MacropixelOrder {
-  int y0, u, y1, v;
-};
-MacropixelOrder OrderOf(PixelFormat format) {
-  return format == PixelFormat::YUY2 ? MacropixelOrder{0, 1, 2, 3} : MacropixelOrder{1, 0, 3, 2};
-}
-
 // Per-pixel arithmetic of the active routines, each driven on one block.
 Pixel PlanarToBgraPixel(uint8_t y, uint8_t u, uint8_t v) {
   static std::map<uint32_t, Pixel> cache;
@@ -73,9 +66,9 @@ Pixel PlanarToBgraPixel(uint8_t y, uint8_t u, uint8_t v) {
 }
 
 Pixel PackedToBgraPixel(PixelFormat format, uint8_t y, uint8_t u, uint8_t v) {
-  const MacropixelOrder o = OrderOf(format);
+  const Packed422Order o = Packed422OrderOf(format);
   uint8_t in[4];
-  in[o.y0] = y, in[o.u] = u, in[o.y1] = y, in[o.v] = v;
+  in[o.luma0] = y, in[o.u] = u, in[o.luma1] = y, in[o.v] = v;
   uint8_t out[8] = {};
   const auto& slots = ActiveConversionRoutines();
   (format == PixelFormat::YUY2 ? slots.yuy2ToBGRA : slots.uyvyToBGRA)(in, 2, out, 2, 1, 2);
@@ -126,8 +119,6 @@ bool ExpectConverts(const Scenario& s) {
 int64_t PixelBytes(PixelFormat format) { return format == PixelFormat::BGRA ? 4 : IsPacked422(format) ? 2 : 1; }
 
 }  // namespace
-
-bool IsPacked422(PixelFormat format) { return format == PixelFormat::YUY2 || format == PixelFormat::UYVY; }
 
 int32_t MinimumStride(PixelFormat format, int32_t width) {
   return IsPacked422(format) ? width + (width & 1) : width;
@@ -181,7 +172,7 @@ size_t DestinationSize(const Scenario& s) {
 std::vector<uint8_t> SourceContent(const Scenario& s, uint32_t seed) {
   std::vector<uint8_t> bytes = Pattern(SourceSize(s), seed);
   if (IsPacked422(s.input)) {
-    const MacropixelOrder o = OrderOf(s.input);
+    const Packed422Order o = Packed422OrderOf(s.input);
     const size_t pitch = 2 * static_cast<size_t>(s.sourceStride);
     for (size_t row = 1; row < static_cast<size_t>(s.height); row += 2) {
       for (size_t i = 0; i + 4 <= pitch; i += 4) {
@@ -233,40 +224,40 @@ Expectation Expect(const Scenario& s, const std::vector<uint8_t>& source, const 
           if (s.output == PixelFormat::BGRA) {
             out.PutAll(r * 4 * ds + 4 * x, PlanarToBgraPixel(y, u, v));
           } else {
-            const MacropixelOrder o = OrderOf(s.output);
+            const Packed422Order o = Packed422OrderOf(s.output);
             const int64_t group = r * 2 * ds + 4 * (x / 2);
-            out.Put(group + (x % 2 == 0 ? o.y0 : o.y1), y);
+            out.Put(group + (x % 2 == 0 ? o.luma0 : o.luma1), y);
             out.Put(group + (x % 2 == 0 ? o.u : o.v), x % 2 == 0 ? u : v);
           }
         }
       }
     }
   } else if (IsPacked422(s.input)) {
-    const MacropixelOrder o = OrderOf(s.input);
+    const Packed422Order o = Packed422OrderOf(s.input);
     if (s.output == PixelFormat::BGRA) {
       for (int64_t r = 0; r < h; ++r) {
         for (int64_t x = 0; x < 2 * (ss / 2); ++x) {
           const int64_t group = r * 2 * ss + 4 * (x / 2);
-          const Pixel p = PackedToBgraPixel(s.input, in.At(group + (x % 2 == 0 ? o.y0 : o.y1)), in.At(group + o.u),
-                                            in.At(group + o.v));
+          const Pixel p = PackedToBgraPixel(s.input, in.At(group + (x % 2 == 0 ? o.luma0 : o.luma1)),
+                                            in.At(group + o.u), in.At(group + o.v));
           out.PutAll(r * 4 * ds + 4 * x, p);
         }
       }
     } else if (IsPacked422(s.output)) {
-      const MacropixelOrder t = OrderOf(s.output);
+      const Packed422Order t = Packed422OrderOf(s.output);
       for (int64_t r = 0; r < h; ++r) {
         for (int64_t g = 0; g < ss / 2; ++g) {
           const int64_t at = r * 2 * ss + 4 * g;
-          out.Put(at + t.y0, in.At(at + o.y0));
+          out.Put(at + t.luma0, in.At(at + o.luma0));
           out.Put(at + t.u, in.At(at + o.u));
-          out.Put(at + t.y1, in.At(at + o.y1));
+          out.Put(at + t.luma1, in.At(at + o.luma1));
           out.Put(at + t.v, in.At(at + o.v));
         }
       }
     } else {
       for (int64_t r = 0; r < h; ++r) {
         for (int64_t x = 0; x < w; ++x) {
-          out.Put(r * ds + x, in.At(r * 2 * ss + 4 * (x / 2) + (x % 2 == 0 ? o.y0 : o.y1)));
+          out.Put(r * ds + x, in.At(r * 2 * ss + 4 * (x / 2) + (x % 2 == 0 ? o.luma0 : o.luma1)));
         }
         // The last macropixel of an odd row is read whole.
         if (w % 2 != 0) in.At(r * 2 * ss + 4 * (w / 2) + 3);

@@ -16,7 +16,6 @@
 namespace pellix {
 namespace testing_support {
 
-bool IsPacked422(PixelFormat format);
 // Smallest stride (pixels) that holds a row of `width` pixels.
 int32_t MinimumStride(PixelFormat format, int32_t width);
 

@@ -15,6 +15,7 @@
 #include "colorconv/simd/frame_walks.h"
 #include "colorconv/simd/yuv_to_bgra_table_forms.h"
 #include "colorconv/tables.h"
+#include "formats/packed422_order.h"
 #include "tests/simd/variant_table.h"
 #include "tests/support/exhaustive_sample.h"
 
@@ -177,15 +178,15 @@ struct PackedTriples {
   static constexpr int32_t kHeight = 187;  // 187 x 176 macropixels >= 256 x 128
   static constexpr int32_t kMacropixels = kWidth / 2;
   std::vector<uint8_t> src = std::vector<uint8_t>(size_t{kWidth} * kHeight * 2);
-  bool lumaFirst;
+  Packed422Order order;
 
-  explicit PackedTriples(PixelFormat format) : lumaFirst(format == PixelFormat::YUY2) {
+  explicit PackedTriples(PixelFormat format) : order(Packed422OrderOf(format)) {
     for (int32_t n = 0; n < kHeight * kMacropixels; ++n) {
       uint8_t* m = &src[4 * size_t(n)];
       const uint8_t luma0 = static_cast<uint8_t>(2 * (n % 128)), v = static_cast<uint8_t>(n / 128);
-      m[lumaFirst ? 0 : 1] = luma0;
-      m[lumaFirst ? 2 : 3] = static_cast<uint8_t>(luma0 + 1);
-      m[lumaFirst ? 3 : 2] = v;
+      m[order.luma0] = luma0;
+      m[order.luma1] = static_cast<uint8_t>(luma0 + 1);
+      m[order.v] = v;
     }
   }
 
@@ -193,7 +194,7 @@ struct PackedTriples {
   std::vector<uint8_t> actual = expected;
 
   int64_t Compare(PackedToPackedRoutine reference, PackedToPackedRoutine wide, uint8_t uValue) {
-    for (size_t n = 0; n < src.size() / 4; ++n) src[4 * n + (lumaFirst ? 1 : 0)] = uValue;
+    for (size_t n = 0; n < src.size() / 4; ++n) src[4 * n + order.u] = uValue;
     reference(src.data(), kWidth, expected.data(), kWidth, kHeight, kWidth);
     wide(src.data(), kWidth, actual.data(), kWidth, kHeight, kWidth);
     return FirstPixelDifference(expected, actual);

@@ -5,9 +5,11 @@
 # it; so kernel objects may define no such function, in 32-bit objects as in
 # 64-bit ones. (Weak or unique data carries no instructions: the sanitizer
 # builds emit shared constants and the exception personality pointer that
-# way.) Every function an MMX kernel object exports executes EMMS, so the
-# caller may use floating point afterwards; on 32-bit x86 the MMX kernels run
-# on processors without SSE, so there they may touch no SSE register.
+# way.) Objects below AVX2 hold no VEX or EVEX instruction (they share
+# headers with the wide kernels). Every function an MMX kernel object
+# exports executes EMMS, so the caller may use floating point afterwards; on
+# 32-bit x86 the MMX kernels run on processors without SSE, so there they
+# may touch no SSE register.
 # Usage: check_kernel_objects.sh NM OBJDUMP POINTER_BYTES SUFFIXES OBJECT...
 # (SUFFIXES: the kernel files' instruction-set suffixes, as "mmx|sse|...")
 # (NM is accepted for the callers' sake; the symbol table comes from OBJDUMP,
@@ -55,10 +57,18 @@ for object in "$@"; do
     echo "$weak" >&2
     exit 1
   fi
-  [[ $name == *_mmx.cpp.* ]] || continue
+  [[ $name =~ _(mmx|sse|sse2)\.cpp\. ]] || continue
   # (Listings are read whole before grep -q, whose early exit would
   # otherwise fail the pipe.)
   listing=$("$objdump" -d "$object")
+  # objdump -d: address, tab, encoding, tab, mnemonic; AVX mnemonics start with v.
+  vex=$(awk -F'\t' 'NF >= 3 && $3 ~ /^v[a-z]/ && $3 !~ /^ver[rw]/' <<<"$listing")
+  if [[ -n $vex ]]; then
+    echo "$name: a kernel below AVX2 holds AVX instructions:" >&2
+    echo "$vex" | head -5 >&2
+    exit 1
+  fi
+  [[ $name == *_mmx.cpp.* ]] || continue
   if [[ $pointer_bytes == 4 ]] && grep -q '%xmm' <<<"$listing"; then
     echo "$name: an MMX kernel uses SSE registers" >&2
     exit 1

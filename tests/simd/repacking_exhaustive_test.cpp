@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "colorconv/routines.h"
+#include "formats/packed422_order.h"
 #include "tests/simd/frame_models.h"
 #include "tests/simd/test_frames.h"
 #include "tests/simd/variant_table.h"
@@ -122,8 +123,8 @@ TEST_P(PackedToPlanarExhaustive, EveryPairOfChromaBytes) {
   const Variant& wide = GetParam();
   SKIP_UNLESS_PROCESSOR_RUNS(wide);
   constexpr int32_t kPairs = 4096, kRows = 2 * kPairs + 1, kPitch = 2 * kWidth;
-  const bool yuy2 = wide.routine->source == PixelFormat::YUY2;
-  const int lumaAt = yuy2 ? 0 : 1, chromaAt = yuy2 ? 1 : 0;
+  const Packed422Order order = Packed422OrderOf(wide.routine->source);
+  const int lumaAt = order.luma0, chromaAt = order.u;  // and every second byte after them
   std::vector<uint8_t> src(size_t{kPitch} * kRows);
   for (int32_t r = 0; r < kRows; ++r) {
     uint8_t* row = &src[size_t(r) * kPitch];

@@ -1,8 +1,9 @@
 // The share of an exhaustive sweep a test run takes: PELLIX_EXHAUSTIVE_SAMPLE
 // unset, empty, not a number or below 2 means every input; N means every
 // Nth frame of inputs. Sweeps step over whole frames (each still holding
-// inputs at every position of a vector and in the row tails) and start at
-// a different frame for each N, so reduced runs do not all see the same.
+// inputs at every position of a vector and in the last, partial group of a
+// row) and start at a different frame for each N, so reduced runs do not
+// all see the same.
 #pragma once
 
 #include <cstdlib>

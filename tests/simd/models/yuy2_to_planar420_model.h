@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "formats/packed422_order.h"
 #include "tests/simd/models/bgra_to_planar420_model.h"
 #include "tests/simd/models/planar_destination_row.h"
 
@@ -19,12 +20,15 @@ inline uint8_t CombineChromaBytes(uint8_t c, uint8_t stored, ChromaPass pass, Se
 // or beyond 2 * width of the row (an odd last pixel contributes luma only).
 inline void YUY2ToPlanar420RowModel(const PlanarDestinationRow& row, int32_t xBegin, int32_t width,
                                     SecondRowAverage average) {
-  for (int32_t x = xBegin; x < width; ++x) row.y[x] = row.src[2 * static_cast<int64_t>(x)];
+  constexpr Packed422Order o = YUY2Layout::kOrder;
+  for (int32_t x = xBegin; x < width; ++x) {
+    row.y[x] = row.src[4 * static_cast<int64_t>(x / 2) + (x % 2 == 0 ? o.luma0 : o.luma1)];
+  }
   if (row.pass == ChromaPass::None) return;
   for (int32_t j = xBegin / 2; j < width / 2; ++j) {
     const uint8_t* m = row.src + 4 * static_cast<int64_t>(j);
-    row.u[j] = CombineChromaBytes(m[1], row.u[j], row.pass, average);
-    row.v[j] = CombineChromaBytes(m[3], row.v[j], row.pass, average);
+    row.u[j] = CombineChromaBytes(m[o.u], row.u[j], row.pass, average);
+    row.v[j] = CombineChromaBytes(m[o.v], row.v[j], row.pass, average);
   }
 }
 
