@@ -1,5 +1,6 @@
 #include "colorconv/simd/bgra_to_planar420_wide_body.h"
 #include "colorconv/simd/row_kernels.h"
+#include "colorconv/simd/widest_first.h"
 
 namespace pellix {
 namespace {
@@ -35,8 +36,11 @@ void BGRAToPlanar420PairRow_AVX512(const uint8_t* src0, const uint8_t* src1, uin
 
 // Steps of 64 pixels, then one 256-bit step for a last group of 32.
 void BGRAToPlanar420LumaRow_AVX512(const uint8_t* src, uint8_t* y, int32_t pixels) {
-  const int32_t x = BgraToPlanarLumaRow<Zmm>(src, y, pixels);
-  if (x < pixels) BgraToPlanarLumaRow<Ymm>(src + 4 * x, y + x, pixels - x);
+  WidestFirst<Zmm, Ymm>(0, [&](auto width, ptrdiff_t at) {
+    if (at == pixels) return at;
+    const int32_t rest = static_cast<int32_t>(pixels - at);
+    return at + BgraToPlanarLumaRow<decltype(width)>(src + 4 * at, y + at, rest);
+  });
 }
 
 }  // namespace pellix

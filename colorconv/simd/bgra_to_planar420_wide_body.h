@@ -122,9 +122,9 @@ constexpr uint8_t kComponentGather[16] = {0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14
 // the even pixel of each pair, high byte for the odd one.
 constexpr int16_t BytePair(int32_t even, int32_t odd) { return static_cast<int16_t>(even | odd << 8); }
 
-template <class Isa>
+template <class Reg>
 struct PlanarConstants {
-  using V = typename Isa::V;
+  using V = typename Reg::V;
   V componentGather;
   V evenTimes8, oddTimes8, pairSumTimes4;  // byte multipliers
   V blueToY, greenToY, redToY;
@@ -137,174 +137,174 @@ struct PlanarConstants {
   V chromaInterleave;  // 2 lanes: last shuffle
 };
 
-template <class Isa>
-PlanarConstants<Isa> LoadPlanarConstants() {
+template <class Reg>
+PlanarConstants<Reg> LoadPlanarConstants() {
   const RgbToYuvConstantBlock& k = kRgbToYuv;
-  static constexpr DwordOrder<Isa::kLanes> kLumaOrder = LumaOrder<Isa::kLanes>();
+  static constexpr DwordOrder<Reg::kLanes> kLumaOrder = LumaOrder<Reg::kLanes>();
   static constexpr WordOrder kChromaOrder = ChromaPlaneOrder();
   static constexpr ByteShuffle kInterleave = ChromaPlaneInterleave();
-  PlanarConstants<Isa> c{};
-  c.componentGather = Isa::RepeatLane(kComponentGather);
-  c.evenTimes8 = Isa::Words(BytePair(kLumaScale, 0));
-  c.oddTimes8 = Isa::Words(BytePair(0, kLumaScale));
-  c.pairSumTimes4 = Isa::Words(BytePair(kChromaScale, kChromaScale));
-  c.blueToY = Isa::Words(k.blueToY[0]);
-  c.greenToY = Isa::Words(k.greenToY[0]);
-  c.redToY = Isa::Words(k.redToY[0]);
-  c.blueToU = Isa::Words(k.blueToU[0]);
-  c.greenToU = Isa::Words(k.greenToU[0]);
-  c.redToU = Isa::Words(k.redToU[0]);
-  c.blueToV = Isa::Words(k.blueToV[0]);
-  c.greenToV = Isa::Words(k.greenToV[0]);
-  c.quarterRound = Isa::Words(kQuarterRound);
-  c.lumaBlackLevel = Isa::Bytes(static_cast<uint8_t>(k.lumaBlackLevel[0]));
-  c.chromaCentre = Isa::Bytes(kChromaCentre);
-  c.lumaOrder = Isa::Load(kLumaOrder.at);
-  if constexpr (Isa::kLanes == 4)
-    c.chromaOrder = Isa::Load(kChromaOrder.at);
+  PlanarConstants<Reg> c{};
+  c.componentGather = Reg::RepeatLane(kComponentGather);
+  c.evenTimes8 = Reg::Words(BytePair(kLumaScale, 0));
+  c.oddTimes8 = Reg::Words(BytePair(0, kLumaScale));
+  c.pairSumTimes4 = Reg::Words(BytePair(kChromaScale, kChromaScale));
+  c.blueToY = Reg::Words(k.blueToY[0]);
+  c.greenToY = Reg::Words(k.greenToY[0]);
+  c.redToY = Reg::Words(k.redToY[0]);
+  c.blueToU = Reg::Words(k.blueToU[0]);
+  c.greenToU = Reg::Words(k.greenToU[0]);
+  c.redToU = Reg::Words(k.redToU[0]);
+  c.blueToV = Reg::Words(k.blueToV[0]);
+  c.greenToV = Reg::Words(k.greenToV[0]);
+  c.quarterRound = Reg::Words(kQuarterRound);
+  c.lumaBlackLevel = Reg::Bytes(static_cast<uint8_t>(k.lumaBlackLevel[0]));
+  c.chromaCentre = Reg::Bytes(kChromaCentre);
+  c.lumaOrder = Reg::Load(kLumaOrder.at);
+  if constexpr (Reg::kLanes == 4)
+    c.chromaOrder = Reg::Load(kChromaOrder.at);
   else
-    c.chromaInterleave = Isa::RepeatLane(kInterleave.at);
+    c.chromaInterleave = Reg::RepeatLane(kInterleave.at);
   return c;
 }
 
-template <class Isa>
-using Registers = typename Isa::V[kRegistersPerStep];
+template <class Reg>
+using Registers = typename Reg::V[kRegistersPerStep];
 
 // One component as the SSE kernel multiplies it: the even pixels and the
 // odd pixels times 8, and the pair sums times 4, as words.
-template <class Isa>
+template <class Reg>
 struct ComponentWords {
-  typename Isa::V even;
-  typename Isa::V odd;
-  typename Isa::V pairSums;
+  typename Reg::V even;
+  typename Reg::V odd;
+  typename Reg::V pairSums;
 };
 
-template <class Isa>
+template <class Reg>
 struct Components {
-  ComponentWords<Isa> blue, green, red;
+  ComponentWords<Reg> blue, green, red;
 };
 
-template <class Isa>
-PELLIX_WIDE_INLINE ComponentWords<Isa> Words(typename Isa::V plane, const PlanarConstants<Isa>& c) {
-  return {Isa::MulAddBytePairs(plane, c.evenTimes8), Isa::MulAddBytePairs(plane, c.oddTimes8),
-          Isa::MulAddBytePairs(plane, c.pairSumTimes4)};
+template <class Reg>
+PELLIX_WIDE_INLINE ComponentWords<Reg> Words(typename Reg::V plane, const PlanarConstants<Reg>& c) {
+  return {Reg::MulAddBytePairs(plane, c.evenTimes8), Reg::MulAddBytePairs(plane, c.oddTimes8),
+          Reg::MulAddBytePairs(plane, c.pairSumTimes4)};
 }
 
-template <class Isa>
-PELLIX_WIDE_INLINE Components<Isa> Split(const Registers<Isa>& px, const PlanarConstants<Isa>& c) {
-  typename Isa::V gathered[kRegistersPerStep];
-  for (int m = 0; m < kRegistersPerStep; ++m) gathered[m] = Isa::ShuffleBytes(px[m], c.componentGather);
-  const auto bg01 = Isa::InterleaveLowDwords(gathered[0], gathered[1]);
-  const auto bg23 = Isa::InterleaveLowDwords(gathered[2], gathered[3]);
-  const auto ra01 = Isa::InterleaveHighDwords(gathered[0], gathered[1]);
-  const auto ra23 = Isa::InterleaveHighDwords(gathered[2], gathered[3]);
-  return {Words<Isa>(Isa::InterleaveLowQwords(bg01, bg23), c), Words<Isa>(Isa::InterleaveHighQwords(bg01, bg23), c),
-          Words<Isa>(Isa::InterleaveLowQwords(ra01, ra23), c)};
+template <class Reg>
+PELLIX_WIDE_INLINE Components<Reg> Split(const Registers<Reg>& px, const PlanarConstants<Reg>& c) {
+  typename Reg::V gathered[kRegistersPerStep];
+  for (int m = 0; m < kRegistersPerStep; ++m) gathered[m] = Reg::ShuffleBytes(px[m], c.componentGather);
+  const auto bg01 = Reg::InterleaveLowDwords(gathered[0], gathered[1]);
+  const auto bg23 = Reg::InterleaveLowDwords(gathered[2], gathered[3]);
+  const auto ra01 = Reg::InterleaveHighDwords(gathered[0], gathered[1]);
+  const auto ra23 = Reg::InterleaveHighDwords(gathered[2], gathered[3]);
+  return {Words<Reg>(Reg::InterleaveLowQwords(bg01, bg23), c), Words<Reg>(Reg::InterleaveHighQwords(bg01, bg23), c),
+          Words<Reg>(Reg::InterleaveLowQwords(ra01, ra23), c)};
 }
 
 // The SSE kernel's quarter-unit shift with its rounding half: (x + 2) >> 2.
-template <class Isa>
-PELLIX_WIDE_INLINE typename Isa::V QuarterUnitsRounded(typename Isa::V x, const PlanarConstants<Isa>& c) {
-  return Isa::MulHighRoundedWords(x, c.quarterRound);
+template <class Reg>
+PELLIX_WIDE_INLINE typename Reg::V QuarterUnitsRounded(typename Reg::V x, const PlanarConstants<Reg>& c) {
+  return Reg::MulHighRoundedWords(x, c.quarterRound);
 }
 
 // Luma without the black level, one per word.
-template <class Isa>
-PELLIX_WIDE_INLINE typename Isa::V LumaWords(typename Isa::V b, typename Isa::V g, typename Isa::V r,
-                                             const PlanarConstants<Isa>& c) {
-  const auto blue = Isa::MulHighWords(b, c.blueToY);
-  const auto green = Isa::MulHighWords(g, c.greenToY);
-  const auto red = Isa::MulHighWords(r, c.redToY);
-  return QuarterUnitsRounded<Isa>(Isa::AddWords(Isa::AddWords(blue, green), red), c);
+template <class Reg>
+PELLIX_WIDE_INLINE typename Reg::V LumaWords(typename Reg::V b, typename Reg::V g, typename Reg::V r,
+                                             const PlanarConstants<Reg>& c) {
+  const auto blue = Reg::MulHighWords(b, c.blueToY);
+  const auto green = Reg::MulHighWords(g, c.greenToY);
+  const auto red = Reg::MulHighWords(r, c.redToY);
+  return QuarterUnitsRounded<Reg>(Reg::AddWords(Reg::AddWords(blue, green), red), c);
 }
 
 // The row's luma bytes in pixel order: even pixels' results in the low
 // bytes of the words, odd pixels' in the high bytes (each is below 256, so
 // adding the words is joining them).
-template <class Isa>
-PELLIX_WIDE_INLINE typename Isa::V LumaBytes(const Components<Isa>& s, const PlanarConstants<Isa>& c) {
-  const auto even = LumaWords<Isa>(s.blue.even, s.green.even, s.red.even, c);
-  const auto odd = LumaWords<Isa>(s.blue.odd, s.green.odd, s.red.odd, c);
-  const auto bytes = Isa::AddBytes(Isa::AddWords(Isa::template ShiftLeftWords<8>(odd), even), c.lumaBlackLevel);
-  return Isa::PermuteDwords(bytes, c.lumaOrder);
+template <class Reg>
+PELLIX_WIDE_INLINE typename Reg::V LumaBytes(const Components<Reg>& s, const PlanarConstants<Reg>& c) {
+  const auto even = LumaWords<Reg>(s.blue.even, s.green.even, s.red.even, c);
+  const auto odd = LumaWords<Reg>(s.blue.odd, s.green.odd, s.red.odd, c);
+  const auto bytes = Reg::AddBytes(Reg::AddWords(Reg::template ShiftLeftWords<8>(odd), even), c.lumaBlackLevel);
+  return Reg::PermuteDwords(bytes, c.lumaOrder);
 }
 
 // The row's chroma bytes in lane order (see ChromaPlaneOrder).
-template <class Isa>
-PELLIX_WIDE_INLINE typename Isa::V ChromaBytes(const Components<Isa>& s, const PlanarConstants<Isa>& c) {
+template <class Reg>
+PELLIX_WIDE_INLINE typename Reg::V ChromaBytes(const Components<Reg>& s, const PlanarConstants<Reg>& c) {
   const auto b = s.blue.pairSums;
   const auto g = s.green.pairSums;
   const auto r = s.red.pairSums;
-  const auto u = Isa::AddWords(Isa::SubWords(Isa::MulHighWords(b, c.blueToU), Isa::MulHighWords(g, c.greenToU)),
-                               Isa::MulHighWords(r, c.redToU));
-  const auto v = Isa::AddWords(Isa::SubWords(Isa::MulHighWords(b, c.blueToV), Isa::MulHighWords(g, c.greenToV)),
-                               Isa::MulHighWords(r, c.blueToU));
-  const auto centred = Isa::PackWordsSigned(QuarterUnitsRounded<Isa>(u, c), QuarterUnitsRounded<Isa>(v, c));
-  return Isa::Xor(centred, c.chromaCentre);
+  const auto u = Reg::AddWords(Reg::SubWords(Reg::MulHighWords(b, c.blueToU), Reg::MulHighWords(g, c.greenToU)),
+                               Reg::MulHighWords(r, c.redToU));
+  const auto v = Reg::AddWords(Reg::SubWords(Reg::MulHighWords(b, c.blueToV), Reg::MulHighWords(g, c.greenToV)),
+                               Reg::MulHighWords(r, c.blueToU));
+  const auto centred = Reg::PackWordsSigned(QuarterUnitsRounded<Reg>(u, c), QuarterUnitsRounded<Reg>(v, c));
+  return Reg::Xor(centred, c.chromaCentre);
 }
 
 // The combined chroma bytes of a step in plane order: U in the low half of
 // the register, V in the high half.
-template <class Isa>
-PELLIX_WIDE_INLINE typename Isa::V ChromaPlanes(typename Isa::V combined, const PlanarConstants<Isa>& c) {
-  if constexpr (Isa::kLanes == 4)
-    return Isa::PermuteWords(combined, c.chromaOrder);
+template <class Reg>
+PELLIX_WIDE_INLINE typename Reg::V ChromaPlanes(typename Reg::V combined, const PlanarConstants<Reg>& c) {
+  if constexpr (Reg::kLanes == 4)
+    return Reg::PermuteWords(combined, c.chromaOrder);
   else
-    return Isa::ShuffleBytes(Isa::DealQwords(combined), c.chromaInterleave);
+    return Reg::ShuffleBytes(Reg::DealQwords(combined), c.chromaInterleave);
 }
 
 // Pixels per step: four registers of BGRA.
-template <class Isa>
-constexpr int32_t kPlanarStepPixels = kRegistersPerStep* Isa::kBytes / 4;
+template <class Reg>
+constexpr int32_t kPlanarStepPixels = kRegistersPerStep* Reg::kBytes / 4;
 
-template <class Isa>
-PELLIX_WIDE_INLINE void LoadStep(const uint8_t* src, Registers<Isa>& px) {
-  for (int m = 0; m < kRegistersPerStep; ++m) px[m] = Isa::Load(src + m * Isa::kBytes);
+template <class Reg>
+PELLIX_WIDE_INLINE void LoadStep(const uint8_t* src, Registers<Reg>& px) {
+  for (int m = 0; m < kRegistersPerStep; ++m) px[m] = Reg::Load(src + m * Reg::kBytes);
 }
 
 // One step of a row pair at pixel x.
-template <class Isa>
+template <class Reg>
 PELLIX_WIDE_INLINE void BgraToPlanarPairStep(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1,
-                                             uint8_t* u, uint8_t* v, int32_t x, const PlanarConstants<Isa>& c) {
-  Registers<Isa> px;
-  LoadStep<Isa>(src0 + 4 * x, px);
+                                             uint8_t* u, uint8_t* v, int32_t x, const PlanarConstants<Reg>& c) {
+  Registers<Reg> px;
+  LoadStep<Reg>(src0 + 4 * x, px);
   // Each row's chroma right after its luma: one register, not six, stays
   // live across the second row, which keeps the constants in registers.
-  const Components<Isa> first = Split<Isa>(px, c);
-  Isa::Store(y0 + x, LumaBytes<Isa>(first, c));
-  const auto firstChroma = ChromaBytes<Isa>(first, c);
-  LoadStep<Isa>(src1 + 4 * x, px);
-  const Components<Isa> second = Split<Isa>(px, c);
-  Isa::Store(y1 + x, LumaBytes<Isa>(second, c));
-  const auto planes = ChromaPlanes<Isa>(Isa::AverageBytes(firstChroma, ChromaBytes<Isa>(second, c)), c);
-  Isa::StoreLowHalf(u + x / 2, planes);
-  Isa::StoreHighHalf(v + x / 2, planes);
+  const Components<Reg> first = Split<Reg>(px, c);
+  Reg::Store(y0 + x, LumaBytes<Reg>(first, c));
+  const auto firstChroma = ChromaBytes<Reg>(first, c);
+  LoadStep<Reg>(src1 + 4 * x, px);
+  const Components<Reg> second = Split<Reg>(px, c);
+  Reg::Store(y1 + x, LumaBytes<Reg>(second, c));
+  const auto planes = ChromaPlanes<Reg>(Reg::AverageBytes(firstChroma, ChromaBytes<Reg>(second, c)), c);
+  Reg::StoreLowHalf(u + x / 2, planes);
+  Reg::StoreHighHalf(v + x / 2, planes);
 }
 
 // The whole steps of a row pair; returns the pixels converted.
-template <class Isa>
+template <class Reg>
 int32_t BgraToPlanarPairRows(const uint8_t* src0, const uint8_t* src1, uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v,
                              int32_t pixels) {
-  const PlanarConstants<Isa> c = LoadPlanarConstants<Isa>();
-  constexpr int32_t kStep = kPlanarStepPixels<Isa>;
+  const PlanarConstants<Reg> c = LoadPlanarConstants<Reg>();
+  constexpr int32_t kStep = kPlanarStepPixels<Reg>;
   int32_t x = 0;
   for (; PrefetchStaysInRow(ptrdiff_t{4} * x, 4 * kStep, ptrdiff_t{4} * pixels); x += kStep) {
     PrefetchRowPairAhead(src0, src1, ptrdiff_t{4} * x, 4 * kStep);
-    BgraToPlanarPairStep<Isa>(src0, src1, y0, y1, u, v, x, c);
+    BgraToPlanarPairStep<Reg>(src0, src1, y0, y1, u, v, x, c);
   }
-  for (; x + kStep <= pixels; x += kStep) BgraToPlanarPairStep<Isa>(src0, src1, y0, y1, u, v, x, c);
+  for (; x + kStep <= pixels; x += kStep) BgraToPlanarPairStep<Reg>(src0, src1, y0, y1, u, v, x, c);
   return x;
 }
 
 // A last odd row: luma only.
-template <class Isa>
+template <class Reg>
 int32_t BgraToPlanarLumaRow(const uint8_t* src, uint8_t* y, int32_t pixels) {
-  const PlanarConstants<Isa> c = LoadPlanarConstants<Isa>();
+  const PlanarConstants<Reg> c = LoadPlanarConstants<Reg>();
   int32_t x = 0;
-  for (; x + kPlanarStepPixels<Isa> <= pixels; x += kPlanarStepPixels<Isa>) {
-    Registers<Isa> px;
-    LoadStep<Isa>(src + 4 * x, px);
-    Isa::Store(y + x, LumaBytes<Isa>(Split<Isa>(px, c), c));
+  for (; x + kPlanarStepPixels<Reg> <= pixels; x += kPlanarStepPixels<Reg>) {
+    Registers<Reg> px;
+    LoadStep<Reg>(src + 4 * x, px);
+    Reg::Store(y + x, LumaBytes<Reg>(Split<Reg>(px, c), c));
   }
   return x;
 }
