@@ -23,11 +23,6 @@ namespace {
 // 1 / 256 (exact in double): the tables' coefficients are in 1/256 units.
 constexpr double kOneIn256 = 0.00390625;
 
-// The x87 control word's precision field (bits 8 and 9) and its value for a
-// 53-bit mantissa, the precision of a double.
-constexpr uint16_t kPrecisionField = 0x0300;
-constexpr uint16_t kDoublePrecision = 0x0200;
-
 // Luma 16..235 to 0..256, times 256: 255 / 219 * 256 = 298.1, raised to
 // 299.3 so that white (235) reaches 256 after the truncations and saturates.
 constexpr double kLumaGain256 = 299.3;
@@ -62,6 +57,11 @@ constexpr double kFixedOne = 65536;
 // build of the tables it is switched to 53-bit precision and back.
 #if defined(__i386__) && !defined(__SSE2_MATH__)
 class DoublePrecisionScope {
+  // The x87 control word's precision field (bits 8 and 9) and its value for
+  // a 53-bit mantissa, the precision of a double.
+  static constexpr uint16_t kPrecisionField = 0x0300;
+  static constexpr uint16_t kDoublePrecision = 0x0200;
+
  public:
   DoublePrecisionScope() {
     __asm__ __volatile__("fnstcw %0" : "=m"(saved_));
